@@ -1,0 +1,37 @@
+# Two entry points: `make demo` and `make test`. Both install what is missing first.
+JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 20
+
+.PHONY: deps build build-asan demo test test-release test-asan fuzz bench clean
+
+deps:
+	bash scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+	cmake --build build -j $(JOBS)
+
+build-asan: deps
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESK_SANITIZE=ON -DTESK_BENCH=OFF
+	cmake --build build-asan -j $(JOBS)
+
+demo: build
+	./build/examples/tesk_example data
+
+test-release: build
+	cd build && ctest --output-on-failure -j $(JOBS)
+
+test-asan: build-asan
+	cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		ctest --output-on-failure -j $(JOBS)
+
+fuzz: deps
+	bash scripts/run-fuzzers.sh $(FUZZ_SECONDS)
+
+test: test-release test-asan fuzz
+
+bench: build
+	./build/bench/tesk_bench
+
+clean:
+	rm -rf build build-asan build-fuzz

@@ -1,0 +1,3 @@
+#include "pumpunit/pumping_unit.h"
+
+void DerivePuGeometry(PumpingUnit*) {}
