@@ -262,23 +262,158 @@ TESK_API int32_t runtesk(void);
 
 /* ---- Rod string and tubing ---- */
 
+/* Returns a taper record with id cut to 32 bytes (NUL-padded, no terminator when full) and the numbers unchanged; no defaults applied. */
+TESK_API TaperBase_t BuildTaperBase_t(const char* id, double L, double D, double W, double T, double E, double R);
+/* Sets the tapers of the measured and upscaled cards and their fluid specific gravity; 0 on null tapers, count < 1, non-finite sgFluid or no memory (old tapers kept). Tapers with L <= 0 are kept but count as invalid. */
+TESK_API uint8_t SetDiagTapers(TeskObj* obj, const TaperBase_t* tapers, int32_t count, double sgFluid);
+/* Sets the tapers and fluid specific gravity of the predicted card; results as SetDiagTapers. */
+TESK_API uint8_t SetPredTapers(TeskObj* obj, const TaperBase_t* tapers, int32_t count, double sgFluid);
+/* Number of measured-card tapers, invalid ones included; 0 without tapers. */
+TESK_API int32_t GetDiagTaperCount(TeskObj* obj);
+/* Copies the measured-card tapers (with the applied weight, modulus and density defaults) into out; 1 also when there is nothing to copy, 0 on a null buffer with tapers to copy. */
+TESK_API uint8_t GetDiagTapers(TeskObj* obj, TaperBase_t* out);
+/* Number of predicted-card tapers, invalid ones included; 0 without tapers. */
+TESK_API int32_t GetPredTaperCount(TeskObj* obj);
+/* Copies the predicted-card tapers into out; results as GetDiagTapers. */
+TESK_API uint8_t GetPredTapers(TeskObj* obj, TaperBase_t* out);
+/* Rod spring constant (lb/in) of the measured string from the surface to depth ft, also stored as the reported diagnostic Kr until the tapers or fluid change; 0 without tapers or for a depth <= 0 or NaN. */
+TESK_API double CalculateKrToDepth(TeskObj* obj, double depth);
+/* Sets the tubing of the measured and upscaled cards; pump and anchor depths restart at 0 (set them afterwards); 0 on null tubing, count < 1 or no memory (old tubing kept). */
+TESK_API uint8_t SetDiagTubings(TeskObj* obj, const TubingBase_t* tubings, int32_t count);
+/* Sets the tubing of the predicted card; results as SetDiagTubings. */
+TESK_API uint8_t SetPredTubings(TeskObj* obj, const TubingBase_t* tubings, int32_t count);
+/* Number of measured-card tubing sections, invalid ones included; 0 without tubing. */
+TESK_API int32_t GetDiagTubingCount(TeskObj* obj);
+/* Copies the measured-card tubing sections into out unchanged; 1 also when there is nothing to copy, 0 on a null buffer with sections to copy. */
+TESK_API uint8_t GetDiagTubings(TeskObj* obj, TubingBase_t* out);
+/* Number of predicted-card tubing sections, invalid ones included; 0 without tubing. */
+TESK_API int32_t GetPredTubingCount(TeskObj* obj);
+/* Copies the predicted-card tubing sections into out; results as GetDiagTubings. */
+TESK_API uint8_t GetPredTubings(TeskObj* obj, TubingBase_t* out);
+
 /* ---- API rod-string table ---- */
+
+/* Sets the measured and upscaled tapers from API rod number (e.g. 76), pump diameter (a table value such as 1.5) and total length > 0 ft, sections rounded to 25 ft with the remainder on the top one, and stores the pump diameter; 0 for an unknown pair or bad length (nothing changed). A length shorter than the rounding leaves a top taper of L <= 0 (invalid, kept). */
+TESK_API uint8_t SetDiagApiTaperByNumber(TeskObj* obj, int32_t apiNumber, double pumpDiameter, double totalLength);
+/* Same for the predicted card, which keeps its fluid specific gravity; results as SetDiagApiTaperByNumber. */
+TESK_API uint8_t SetPredApiTaperByNumber(TeskObj* obj, int32_t apiNumber, double pumpDiameter, double totalLength);
 
 /* ---- Measured card, Fourier fit and upscaled card ---- */
 
+/* Loads a measured surface card (count points, spm > 0), refits the Fourier series and resamples the upscaled card; 0 on a bad speed, negative count, null arrays or no memory (a count of 0 clears the card). */
+TESK_API uint8_t LoadDyn(TeskObj* obj, double spm, const double* positions, const double* loads, int32_t count);
+/* Refits the position series with count pairs and resamples the upscaled card; the result is the resampling's (0 while the upscaled card has no points), and a count <= 0 keeps the old series. */
+TESK_API uint8_t SetFourierCoeffCountPos(TeskObj* obj, int32_t count);
+/* Refits the load series with count pairs and resamples the upscaled card; results as SetFourierCoeffCountPos. */
+TESK_API uint8_t SetFourierCoeffCountLoad(TeskObj* obj, int32_t count);
+/* Gives the upscaled card count points (none for count < 1) and resamples it; always 1. */
+TESK_API uint8_t SetUpscaledDynoPointCount(TeskObj* obj, int32_t count);
+
 /* ---- Run ---- */
+
+/* Solves every card whose inputs changed (measured, upscaled, predicted) and records the run time; 1 even when a card could not be solved (its log lines say why), 0 only for a null handle. */
+TESK_API uint8_t RunDesign(TeskObj* obj);
 
 /* ---- Results ---- */
 
+/* Copies the measured surface card (GetMeasuredDynoPointCount points); 1, also when there are no points; 0 when a needed array is null. */
+TESK_API uint8_t GetMeasuredDyno(TeskObj* obj, double* positions, double* loads);
+/* Copies the upscaled surface card; 0 (nothing written) while the upscaled card has no points. */
+TESK_API uint8_t GetUpscaledDyno(TeskObj* obj, double* positions, double* loads);
+/* Copies the predicted surface card; 1, also when there are no points; 0 when a needed array is null. */
+TESK_API uint8_t GetPredDyno(TeskObj* obj, double* positions, double* loads);
+/* Copies the measured pump card of the last run; 1, also when there are no points; 0 when a needed array is null. */
+TESK_API uint8_t GetMeasuredPump(TeskObj* obj, double* positions, double* loads);
+/* Copies the upscaled pump card; 0 (nothing written) while the upscaled card has no points. */
+TESK_API uint8_t GetUpscaledPump(TeskObj* obj, double* positions, double* loads);
+/* Copies the predicted pump card; 1, also when there are no points; 0 when a needed array is null. */
+TESK_API uint8_t GetPredPump(TeskObj* obj, double* positions, double* loads);
+/* Copies the ARGB colour of each measured pump point (0x00FF00FF on diagnosed cards); 1, 0 for a null array. */
+TESK_API uint8_t GetMeasuredPumpColors(TeskObj* obj, int32_t* colors);
+/* Copies the ARGB colour of each upscaled pump point; 0 while the upscaled card has no points. */
+TESK_API uint8_t GetUpscaledPumpColors(TeskObj* obj, int32_t* colors);
+/* Copies the ARGB colour of each predicted pump point, which marks the pump state; 1, 0 for a null array. */
+TESK_API uint8_t GetPredPumpColors(TeskObj* obj, int32_t* colors);
+/* Points per cycle of the measured card (0 before a card is loaded). */
+TESK_API int32_t GetMeasuredDynoPointCount(TeskObj* obj);
+/* Points per cycle of the upscaled card. */
+TESK_API int32_t GetUpscaledDynoPointCount(TeskObj* obj);
+/* Points per cycle of the predicted card (set by the run from its time step). */
+TESK_API int32_t GetPredDynoPointCount(TeskObj* obj);
+/* Per grid point of the measured rod string: depth (0 first), max and min rod load, 100 and 0; 0 (nothing written) before nodes exist. */
+TESK_API uint8_t GetMeasuredRodLoading(TeskObj* obj, double* depths, double* maxLoads, double* minLoads,
+                                       double* constHundred, double* constZero);
+/* As GetMeasuredRodLoading for the upscaled card. */
+TESK_API uint8_t GetUpscaledRodLoading(TeskObj* obj, double* depths, double* maxLoads, double* minLoads,
+                                       double* constHundred, double* constZero);
+/* As GetMeasuredRodLoading for the predicted card. */
+TESK_API uint8_t GetPredRodLoading(TeskObj* obj, double* depths, double* maxLoads, double* minLoads,
+                                   double* constHundred, double* constZero);
+/* Grid points of the measured rod string (nodes + 1); a new object reports 101 although no node exists yet. */
+TESK_API int32_t GetMeasuredRodLoadingCount(TeskObj* obj);
+/* Grid points of the upscaled rod string (nodes + 1). */
+TESK_API int32_t GetUpscaledRodLoadingCount(TeskObj* obj);
+/* Grid points of the predicted rod string (nodes + 1). */
+TESK_API int32_t GetPredRodLoadingCount(TeskObj* obj);
+/* Copies the position and load history of one grid point (row 0 = surface) over the cycle, point-count values each; card 1 measured, 2 upscaled, 3 predicted; 0 (nothing written) without tables for the current card or for a row outside them. */
+TESK_API uint8_t GetIntermediateCard(TeskObj* obj, int32_t row, int32_t card, double* positions, double* loads);
+/* Copies the position and load of every grid point (rod-loading count values each) at one point of the cycle; 0 (nothing written) without tables or for a column outside 0 to point count - 1. */
+TESK_API uint8_t GetIntermediateTimeSlice(TeskObj* obj, int32_t column, int32_t card, double* positions,
+                                          double* loads);
+
 /* ---- Wave parameters and settings ---- */
 
+/* Stores well, fluid, pump and prediction inputs, raising only the flags that real changes need; always 1. The upscaled card keeps its own specific gravity; fillage is clamped to [0, 1] (NaN kept); depths need tubing (logged otherwise). */
+TESK_API uint8_t SetWaveParams(TeskObj* obj, WaveParams_t params);
+/* Returns the inputs of the three cards; pump depth falls back to the last taper's bottom, anchor depth is -1 without tubing; padding is 0. */
+TESK_API WaveParams_t GetWaveParams(TeskObj* obj);
+/* Stores the solver settings; any non-zero useLegacyPred selects the legacy solver and is kept as given; predNodesPerSection outside 1..1000 is logged and ignored; always 1. */
+TESK_API uint8_t SetWaveSettings(TeskObj* obj, WaveSettings_t settings);
+/* Returns the solver settings; padding is 0. */
+TESK_API WaveSettings_t GetWaveSettings(TeskObj* obj);
+
 /* ---- Pumping unit ---- */
+
+/* Replaces the unit and re-derives its geometry, marks the predicted card dirty; always 1 (0 only for a null handle). Nothing is validated: impossible geometry or types 'H'/'X' (whose own inputs have no setter and stay 0) give NaN positions and loads, and letters other than A, C, M, R log "Unsupported Pumping Unit Type". */
+TESK_API uint8_t SetPuInfo(TeskObj* obj, PuInfo_t info);
+/* The same entry point as SetPuInfo under a second name. */
+TESK_API uint8_t SetPuApi(TeskObj* obj, PuInfo_t info);
+/* The unit as stored, byte for byte; for type 'A' cbe and structUnbalance are those derived from the air inputs; all zero for a null handle. */
+TESK_API PuInfo_t GetPuInfo(TeskObj* obj);
+/* Not implemented: logs "TODO: SetPuByName(name)" and returns 0; the handle is unused. */
+TESK_API uint8_t SetPuByName(TeskObj* obj, const char* name);
+/* Permissible-load curve into positions/loads (in, lb): beam units 72 points at 0..355 degrees of crank (only min(count, 72) written; count != 72 is logged), types 'X'/'H' count points; with both bounds finite, loads[0..count-1] above maxLoad or below minLoad become NaN; always 1 (0 for a null handle or null arrays); NaN positions for impossible geometry or type 'H'/'X' inputs left at 0. */
+TESK_API uint8_t GetPermissibleLoads(TeskObj* obj, double* positions, double* loads, int32_t count, double minLoad,
+                                     double maxLoad);
 
 /* ---- Prediction results and figures ---- */
 
 /* ---- Deviation survey ---- */
 
+/* Replaces the survey with count stations from three parallel arrays (well depth unchanged); 0 on a negative count or null arrays, survey unchanged. */
+TESK_API uint8_t SetDeviationSurvey(TeskObj* obj, int32_t count, const double* md, const double* inclination,
+                                    const double* azimuth);
+/* Replaces the survey with count rows and sets the well depth to the last row's md (count > 0); 0 on a negative count or null rows, nothing changed. */
+TESK_API uint8_t SetDeviationSurveyWithMIA(TeskObj* obj, int32_t count, const MiaPoint_t* rows);
+/* Copies every station (GetDeviationSurveyCount of them) into out; 0 on a null buffer with stations to copy. */
+TESK_API uint8_t GetDeviationSurvey(TeskObj* obj, DeviationPoint_t* out);
+/* Number of survey stations. */
+TESK_API int32_t GetDeviationSurveyCount(TeskObj* obj);
+
 /* ---- Design files and dyno cards ---- */
+
+/* Loads the measured card from a dyno text file (see LoadDynFromFileContents); 0 with a log line when the file cannot be opened, sized or read (an empty file included). */
+TESK_API uint8_t LoadDynFromFile(TeskObj* obj, const char* path);
+/* Loads the measured card from dyno text: a count 1..1,000,000, "position,load" lines, then the speed on the 2nd and the well name on the 10th line after them; cuts the text into lines IN PLACE; 0 on a bad count (nothing changed) or a speed that is not a finite number > 0 (the points are kept). */
+TESK_API uint8_t LoadDynFromFileContents(TeskObj* obj, char* text);
+/* Reads a design file whose format is the first letter after the last '.' of the path (j: own JSON; q, r, i not supported yet); 0 on failure, keeping whatever was applied before it. */
+TESK_API uint8_t ParseDesignFile(TeskObj* obj, const char* path);
+/* Reads design text of type 'J' (own JSON); 'Q', 'R', 'S' are not supported yet (logged), any other letter gives 0 silently; 0 on failure, keeping whatever was applied. */
+TESK_API uint8_t ParseDesignFileContents(TeskObj* obj, char* text, char type);
+/* Writes the design to the format the path's extension selects (j: own JSON); 0 with a log line for other formats or when the file cannot be serialised or written (an existing file is then left as it was, unless writing itself failed midway). */
+TESK_API uint8_t WriteDesignFile(TeskObj* obj, const char* path);
+/* Writes the design by a template file of the same format; 0 with a log line on mismatched formats and, in this build, for every format. */
+TESK_API uint8_t WriteDesignFileWithTemplate(TeskObj* obj, const char* path, const char* templatePath);
 
 #ifdef __cplusplus
 }

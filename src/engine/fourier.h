@@ -20,3 +20,11 @@ struct CardFourierFit {
 CardFourierFit* NewCardFourierFit();
 // Releases the load arrays, then the position arrays, then the record; null does nothing.
 void FreeCardFourierFit(CardFourierFit* fit);
+
+// Fits `coeffCount` cosine/sine pairs to `sampleCount` samples of one cycle (direct sum, NaN
+// samples skipped). Without samples the series keeps the count with zero coefficients and the
+// call fails, so that a later fit can fill it in. False with a log line on a bad count or no memory.
+bool CalcFourierCoeffs(CardFourierFit* fit, FourierSeries* series, const double* samples, int32_t sampleCount,
+                       int32_t coeffCount);
+// Value of the series at the fraction `t` of the cycle (sample i of N lies at t = i/N); 0 when empty.
+double EvalFourierSeries(const FourierSeries* series, double t);

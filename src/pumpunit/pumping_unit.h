@@ -1,7 +1,11 @@
 #pragma once
+#include <cmath>
+
 #include "tesk/tesk.h"
 
 // The pumping unit: the host's PuInfo_t record followed by the geometry derived from it.
+// The type 'X' and 'H' inputs (xRadius .. hDownEnd) and crankOffset have no source yet:
+// only a reset writes them, so they stay 0.
 struct PumpingUnit : PuInfo_t {
     double polishedStroke;  // in
     double xRadius;
@@ -29,5 +33,17 @@ struct PumpingUnit : PuInfo_t {
     double xStroke;
 };
 
-// Recomputes the derived geometry from the PuInfo_t part.
-void DerivePuGeometry(PumpingUnit* pu);
+// The unit's formulas all take pi this way, so results match to the last bit.
+inline double PuPi() { return 4.0 * std::atan(1.0); }
+
+// True for the unit types driven through a crank, pitman and walking beam.
+inline bool IsBeamUnitType(char unitType) {
+    return unitType == 'A' || unitType == 'C' || unitType == 'M' || unitType == 'R';
+}
+
+// Recomputes the derived geometry from the PuInfo_t part; for type 'A' also rewrites
+// cbe and structUnbalance from the air inputs. Always true: impossible geometry gives NaN.
+bool DerivePuGeometry(PumpingUnit* pu);
+
+// Clears every derived field after polishedStroke, which keeps its value.
+void ResetPuDerived(PumpingUnit* pu);

@@ -1,0 +1,62 @@
+// Exports of the pumping unit: its description and its permissible-load curve.
+#include <cstring>
+
+#include "api/guard.h"
+#include "model/tesk_obj.h"
+#include "pumpunit/permissible_loads.h"
+
+namespace {
+
+uint8_t ApplyPuInfo(TeskObj* obj, const PuInfo_t* info) {
+    if (obj == nullptr) {
+        LogMessage("Error: SetPuInfo needs a well object");
+        return 0;
+    }
+    obj->predDirty = 1;
+    ResetPuDerived(&obj->pu);
+    std::memcpy(static_cast<PuInfo_t*>(&obj->pu), info, sizeof *info);
+    DerivePuGeometry(&obj->pu);
+    return 1;
+}
+
+}  // namespace
+
+extern "C" {
+
+TESK_API uint8_t SetPuInfo(TeskObj* obj, PuInfo_t info) { return ApplyPuInfo(obj, &info); }
+
+// One entry point under two names: older hosts bind the second.
+TESK_API uint8_t SetPuApi(TeskObj* obj, PuInfo_t info) __attribute__((alias("SetPuInfo")));
+
+TESK_API PuInfo_t GetPuInfo(TeskObj* obj) {
+    PuInfo_t info;
+    std::memset(&info, 0, sizeof info);
+    if (obj == nullptr) {
+        LogMessage("Error: GetPuInfo needs a well object");
+        return info;
+    }
+    std::memcpy(&info, static_cast<const PuInfo_t*>(&obj->pu), sizeof info);
+    return info;
+}
+
+TESK_API uint8_t SetPuByName(TeskObj* obj, const char* name) {
+    LogMessage("TODO: SetPuByName(%s)", name != nullptr ? name : "(null)");
+    return 0;
+}
+
+TESK_API uint8_t GetPermissibleLoads(TeskObj* obj, double* positions, double* loads, int32_t count, double minLoad,
+                                     double maxLoad) {
+    if (obj == nullptr) {
+        LogMessage("Error: GetPermissibleLoads needs a well object");
+        return 0;
+    }
+    if (count > 0 && (positions == nullptr || loads == nullptr)) {
+        LogMessage("Error: GetPermissibleLoads needs position and load arrays");
+        return 0;
+    }
+    const bool result = CalcPermissibleLoadBeam(&obj->pu, positions, loads, count);
+    BlankLoadsOutsideBand(loads, count, minLoad, maxLoad);
+    return result ? 1 : 0;
+}
+
+}  // extern "C"

@@ -1,0 +1,156 @@
+// Exports of the rod string and the tubing: setters, getters and the rod spring constant to a depth.
+#include <cmath>
+
+#include "log/log.h"
+#include "model/taper_list.h"
+#include "model/tesk_obj.h"
+#include "model/tubing_list.h"
+
+namespace {
+bool HasObject(const TeskObj* obj, const char* exportName) {
+    if (obj != nullptr) return true;
+    LogMessage("Error: %s needs a well object", exportName);
+    return false;
+}
+
+uint8_t SetTapersOnCards(WaveModel* const* cards, int32_t cardCount, const TaperBase_t* tapers, int32_t count,
+                         double sgFluid) {
+    if (!SetCardsTapers(cards, cardCount, tapers, count, sgFluid)) return 0;
+    for (int32_t c = 0; c < cardCount; ++c) cards[c]->sgFluid = sgFluid;
+    return 1;
+}
+
+int32_t TaperCount(WaveModel* card) {
+    const TaperList* list = GetTaperList(card);
+    return list != nullptr ? list->count : 0;
+}
+
+uint8_t CopyTapersOut(WaveModel* card, TaperBase_t* out, const char* exportName) {
+    const TaperList* list = GetTaperList(card);
+    if (list == nullptr || list->count <= 0) return 1;
+    if (out == nullptr) {
+        LogMessage("Error: %s needs a buffer for %d tapers", exportName, list->count);
+        return 0;
+    }
+    for (int32_t i = 0; i < list->count; ++i) {
+        const TaperItem& t = list->items[i];
+        CopyTaperId(out[i].id, t.id);
+        out[i].L = t.L;
+        out[i].D = t.D;
+        out[i].W = t.W;
+        out[i].T = t.T;
+        out[i].E = t.E;
+        out[i].R = t.R;
+    }
+    return 1;
+}
+
+int32_t TubingCount(WaveModel* card) {
+    const TubingList* list = GetTubingList(card);
+    return list != nullptr ? list->count : 0;
+}
+
+uint8_t CopyTubingsOut(WaveModel* card, TubingBase_t* out, const char* exportName) {
+    const TubingList* list = GetTubingList(card);
+    if (list == nullptr || list->count <= 0) return 1;
+    if (out == nullptr) {
+        LogMessage("Error: %s needs a buffer for %d tubing sections", exportName, list->count);
+        return 0;
+    }
+    for (int32_t i = 0; i < list->count; ++i) {
+        const TubingItem& s = list->items[i];
+        out[i] = TubingBase_t{s.L, s.ID, s.OD, s.weight, s.W, s.T, s.E, s.R};
+    }
+    return 1;
+}
+}  // namespace
+
+extern "C" {
+
+TESK_API TaperBase_t BuildTaperBase_t(const char* id, double L, double D, double W, double T, double E, double R) {
+    TaperBase_t taper{};
+    CopyTaperId(taper.id, id);
+    taper.L = L;
+    taper.D = D;
+    taper.W = W;
+    taper.T = T;
+    taper.E = E;
+    taper.R = R;
+    return taper;
+}
+
+TESK_API uint8_t SetDiagTapers(TeskObj* obj, const TaperBase_t* tapers, int32_t count, double sgFluid) {
+    if (!HasObject(obj, "SetDiagTapers")) return 0;
+    WaveModel* cards[] = {&obj->meas, &obj->upsc};
+    if (!SetTapersOnCards(cards, 2, tapers, count, sgFluid)) return 0;
+    obj->measDirty = 1;
+    obj->upscDirty = 1;
+    return 1;
+}
+
+TESK_API uint8_t SetPredTapers(TeskObj* obj, const TaperBase_t* tapers, int32_t count, double sgFluid) {
+    if (!HasObject(obj, "SetPredTapers")) return 0;
+    WaveModel* cards[] = {&obj->pred};
+    if (!SetTapersOnCards(cards, 1, tapers, count, sgFluid)) return 0;
+    obj->predDirty = 1;
+    return 1;
+}
+
+TESK_API int32_t GetDiagTaperCount(TeskObj* obj) {
+    return HasObject(obj, "GetDiagTaperCount") ? TaperCount(&obj->meas) : 0;
+}
+
+TESK_API uint8_t GetDiagTapers(TeskObj* obj, TaperBase_t* out) {
+    return HasObject(obj, "GetDiagTapers") ? CopyTapersOut(&obj->meas, out, "GetDiagTapers") : 0;
+}
+
+TESK_API int32_t GetPredTaperCount(TeskObj* obj) {
+    return HasObject(obj, "GetPredTaperCount") ? TaperCount(&obj->pred) : 0;
+}
+
+TESK_API uint8_t GetPredTapers(TeskObj* obj, TaperBase_t* out) {
+    return HasObject(obj, "GetPredTapers") ? CopyTapersOut(&obj->pred, out, "GetPredTapers") : 0;
+}
+
+TESK_API double CalculateKrToDepth(TeskObj* obj, double depth) {
+    if (!HasObject(obj, "CalculateKrToDepth")) return 0;
+    TaperList* list = GetTaperList(&obj->meas);
+    if (list == nullptr) return 0;
+    if (depth < 0 || std::isnan(depth)) LogMessage("Warning: CalculateKrToDepth(%lf) needs a depth of 0 or more", depth);
+    list->Kr = CalcKrToDepth(list, depth);
+    return list->Kr;
+}
+
+TESK_API uint8_t SetDiagTubings(TeskObj* obj, const TubingBase_t* tubings, int32_t count) {
+    if (!HasObject(obj, "SetDiagTubings")) return 0;
+    WaveModel* cards[] = {&obj->meas, &obj->upsc};
+    if (!SetCardsTubings(cards, 2, tubings, count)) return 0;
+    obj->measDirty = 1;
+    obj->upscDirty = 1;
+    return 1;
+}
+
+TESK_API uint8_t SetPredTubings(TeskObj* obj, const TubingBase_t* tubings, int32_t count) {
+    if (!HasObject(obj, "SetPredTubings")) return 0;
+    if (!SetCardTubings(&obj->pred, tubings, count)) return 0;
+    obj->predDirty = 1;
+    return 1;
+}
+
+TESK_API int32_t GetDiagTubingCount(TeskObj* obj) {
+    return HasObject(obj, "GetDiagTubingCount") ? TubingCount(&obj->meas) : 0;
+}
+
+TESK_API uint8_t GetDiagTubings(TeskObj* obj, TubingBase_t* out) {
+    return HasObject(obj, "GetDiagTubings") ? CopyTubingsOut(&obj->meas, out, "GetDiagTubings") : 0;
+}
+
+TESK_API int32_t GetPredTubingCount(TeskObj* obj) {
+    return HasObject(obj, "GetPredTubingCount") ? TubingCount(&obj->pred) : 0;
+}
+
+TESK_API uint8_t GetPredTubings(TeskObj* obj, TubingBase_t* out) {
+    return HasObject(obj, "GetPredTubings") ? CopyTubingsOut(&obj->pred, out, "GetPredTubings") : 0;
+}
+
+}  // extern "C"

@@ -1,0 +1,16 @@
+// Export of the run: solves every card whose inputs changed.
+#include "api/guard.h"
+#include "model/run_design.h"
+#include "model/tesk_obj.h"
+
+extern "C" {
+
+TESK_API uint8_t RunDesign(TeskObj* obj) {
+    if (obj == nullptr) {
+        LogMessage("Error: RunDesign needs a well object");
+        return 0;
+    }
+    return ExportGuard<uint8_t>("RunDesign", 0, [&] { return static_cast<uint8_t>(RunWellDesign(obj) ? 1 : 0); });
+}
+
+}  // extern "C"

@@ -1,0 +1,30 @@
+#pragma once
+#include <utility>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "tesk/tesk.h"
+
+struct TeskObj;
+
+// The own design format: one JSON object with the well, its survey, and the "pred" and
+// "diag" sections. Measured quantities are floating-point numbers, counts and versions integers.
+using DesignDocument = nlohmann::json;
+
+// Builds the whole document from the object, which it only reads. A value that is not a
+// finite number is stored as null, with a warning naming its key. Throws only std::bad_alloc.
+DesignDocument WriteDesignJson(const TeskObj* obj);
+// Appends one object per taper of the "PRED" (pred) or "MEAS" card to `array`; true.
+bool TaperListToJson(const TeskObj* obj, nlohmann::json& array, bool pred);
+// Appends one object per tubing section of the "PRED" (pred) or "MEAS" card to `array`; true.
+bool TubingListToJson(const TeskObj* obj, nlohmann::json& array, bool pred);
+// The survey as (md, inclination, azimuth) rows, in survey order.
+std::vector<MiaPoint_t> SurveyToMiaRows(const TeskObj* obj);
+// The measured surface card as (position, load) pairs; none when its arrays are missing.
+std::vector<std::pair<double, double>> MeasuredCardToPairs(const TeskObj* obj);
+
+// Serialises the document compactly and writes it to `path`. The text is complete before the
+// file is opened, so a document that cannot be serialised (a name that is not UTF-8) leaves an
+// existing file untouched. False with one log line on either failure.
+bool WriteDesignFileTesk(const TeskObj* obj, const char* path);

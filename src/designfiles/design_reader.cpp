@@ -1,0 +1,250 @@
+#include "designfiles/design_reader.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "designfiles/json_rules.h"
+#include "engine/fourier.h"
+#include "log/log.h"
+#include "model/bounded_text.h"
+#include "model/deviation_survey.h"
+#include "model/measured_card.h"
+#include "model/taper_list.h"
+#include "model/tesk_obj.h"
+#include "model/wave_params.h"
+
+namespace {
+
+constexpr double kDefaultDamping = 0.2;
+constexpr int32_t kDefaultUpscaledPoints = 4000;
+constexpr int32_t kDefaultPosCoeffs = 23;
+constexpr int32_t kDefaultLoadCoeffs = 50;
+
+// The sections of the document; "diag" values go to both "MEAS" and "UPSC".
+struct DesignSections {
+    const Json& diag;
+    const Json& pred;
+};
+
+void LogVersionComparison(const int32_t (&ours)[4], const int32_t (&file)[4]) {
+    static const char* const kNewerLines[4] = {
+        "\tNew major version relative to the file", "\tNew minor version relative to the file",
+        "\tNew revision version relative to the file", "\tNew build version relative to the file"};
+    for (int i = 0; i < 4; ++i) {
+        if (ours[i] > file[i]) {
+            LogMessage("%s", kNewerLines[i]);
+            return;
+        }
+    }
+}
+
+// The version is only reported: a document of any version is read.
+void ReadFileVersion(const TeskObj* obj, const Json& doc) {
+    const Json& lib = MemberOrNull(doc, "lib");
+    if (!lib.is_array() || lib.size() < 4) ThrowFormatError("\"lib\" must list four numbers");
+    int32_t file[4] = {0, 0, 0, 0};
+    for (size_t i = 0; i < lib.size(); ++i) {
+        const int32_t number = RequiredInt32(lib[i]);
+        if (i < 4) file[i] = number;
+    }
+    LogMessage("the file ver %d %d %d %d", file[0], file[1], file[2], file[3]);
+    LogMessage("TESK file version: %d %d %d %d", file[0], file[1], file[2], file[3]);
+    LogVersionComparison(obj->lib, file);
+}
+
+void ReadSurvey(TeskObj* obj, const Json& doc) {
+    const Json& mia = MemberOrNull(doc, "mia");
+    if (!mia.is_array()) ThrowFormatError("\"mia\" must be a list");
+    std::vector<MiaPoint_t> rows;
+    rows.reserve(mia.size());
+    for (const Json& row : mia) rows.push_back({NumberAt(row, 0), NumberAt(row, 1), NumberAt(row, 2)});
+    SetDeviationSurveyFromRows(obj, &rows);
+}
+
+void ReadWellName(TeskObj* obj, const Json& doc) {
+    const Json& name = MemberOrNull(doc, "wellname");
+    if (!name.is_string()) ThrowFormatError("\"wellname\" must be a string");
+    CopyBoundedText(obj->wellName, sizeof obj->wellName, name.get_ref<const std::string&>().c_str());
+}
+
+// A new fluid gravity changes the buoyant weights, so the taper totals follow it.
+void StoreFluidGravity(TeskObj* obj, WaveModel* card, double sg) {
+    if (card->sgFluid == sg) return;
+    card->sgFluid = sg;
+    if (card->tapers != nullptr) UpdateTaperTotals(card->tapers, sg);
+    MarkCardDirty(obj, card);
+}
+
+void StoreCardValue(TeskObj* obj, WaveModel* card, double WaveModel::*field, double value) {
+    if (card->*field == value) return;
+    card->*field = value;
+    MarkCardDirty(obj, card);
+}
+
+// An optional float of a section, stored in "PRED" or in "MEAS" and "UPSC".
+void ReadCardFloat(TeskObj* obj, const Json& section, const char* key, bool pred, double WaveModel::*field) {
+    double value = 0.0;
+    if (!ReadOptionalFloat(section, key, &value)) return;
+    if (pred) {
+        StoreCardValue(obj, &obj->pred, field, value);
+    } else {
+        StoreCardValue(obj, &obj->meas, field, value);
+        StoreCardValue(obj, &obj->upsc, field, value);
+    }
+}
+
+void ReadSpeeds(TeskObj* obj, const DesignSections& sections) {
+    double spm = 0.0;
+    if (ReadOptionalFloat(sections.pred, "spm", &spm)) {
+        SetCardSpm(&obj->pred, spm);
+        MarkCardDirty(obj, &obj->pred);
+    }
+    if (ReadOptionalFloat(sections.diag, "spm", &spm)) {
+        SetCardSpm(&obj->meas, spm);
+        SetCardSpm(&obj->upsc, spm);
+        MarkCardDirty(obj, &obj->meas);
+        MarkCardDirty(obj, &obj->upsc);
+    }
+}
+
+void ReadDamping(TeskObj* obj, const Json& section, WaveModel* card) {
+    SetCardDamping(card, OptionalFloat(section, "damp_up", kDefaultDamping),
+                   OptionalFloat(section, "damp_dn", kDefaultDamping));
+    MarkCardDirty(obj, card);
+}
+
+bool CardArraysMissing(const WaveModel* card) {
+    return card->PointCount > 0 && (card->surfacePos == nullptr || card->surfaceLoad == nullptr ||
+                                     card->pumpPos == nullptr || card->pumpLoad == nullptr ||
+                                     card->pumpColors == nullptr);
+}
+
+struct FreeDeleter {
+    void operator()(void* memory) const { std::free(memory); }
+};
+
+// The rows are checked before the speed is, as a document is read in order.
+bool LoadMeasuredRows(TeskObj* obj, const Json& dyn, const Json& diag) {
+    const size_t count = dyn.size();
+    if (count > static_cast<size_t>(kMaxCardPoints)) {
+        LogMessage("Warning: the measured card of the design has more than %d points and was not loaded", kMaxCardPoints);
+        return true;
+    }
+    std::unique_ptr<double[], FreeDeleter> positions(static_cast<double*>(std::calloc(count, sizeof(double))));
+    std::unique_ptr<double[], FreeDeleter> loads(static_cast<double*>(std::calloc(count, sizeof(double))));
+    if (positions == nullptr || loads == nullptr) {
+        LogMessage("MALLOC ERROR");
+        return false;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        positions[i] = NumberAt(dyn[i], 0);
+        loads[i] = NumberAt(dyn[i], 1);
+    }
+    const double spm = RequiredNumber(diag, "spm");
+    if (LoadDynArrays(obj, spm, positions.get(), loads.get(), static_cast<int32_t>(count))) return true;
+    if (CardArraysMissing(&obj->meas) || CardArraysMissing(&obj->upsc) || CardArraysMissing(&obj->pred)) return false;
+    LogMessage("Warning: the measured card of the design was refused");
+    return true;
+}
+
+// "dyn" is applied only when it is a list; its speed is then required.
+bool ReadMeasuredCard(TeskObj* obj, const Json& diag) {
+    const Json& dyn = MemberOrNull(diag, "dyn");
+    if (!dyn.is_array()) return true;
+    if (!dyn.empty()) return LoadMeasuredRows(obj, dyn, diag);
+    SetCardSpm(&obj->meas, RequiredNumber(diag, "spm"));
+    MarkCardDirty(obj, &obj->meas);
+    return true;
+}
+
+bool ReadUpscaledCard(TeskObj* obj, const Json& pred) {
+    ApplyUpscaledPointCount(obj, OptionalCount(pred, "upsc", kDefaultUpscaledPoints, kMaxCardPoints));
+    if (CardArraysMissing(&obj->upsc)) return false;
+    const Json& fourier = MemberOrNull(pred, "fourier");
+    if (!fourier.is_object()) return true;
+    CardFourierFit* fit = obj->fourier;
+    ApplyFourierCoeffCount(obj, &fit->pos, obj->meas.surfacePos,
+                           OptionalCount(fourier, "p", kDefaultPosCoeffs, kMaxFourierCoeffs));
+    ApplyFourierCoeffCount(obj, &fit->load, obj->meas.surfaceLoad,
+                           OptionalCount(fourier, "l", kDefaultLoadCoeffs, kMaxFourierCoeffs));
+    return true;
+}
+
+void ReadFluidAndPressures(TeskObj* obj, const DesignSections& sections) {
+    for (const auto& entry : {std::make_pair("visc_fluid", &WaveModel::viscFluid),
+                              std::make_pair("pressure_tubing", &WaveModel::pressureTubing),
+                              std::make_pair("pressure_casing", &WaveModel::pressureCasing)}) {
+        ReadCardFloat(obj, sections.pred, entry.first, true, entry.second);
+        ReadCardFloat(obj, sections.diag, entry.first, false, entry.second);
+    }
+}
+
+void ReadPrediction(TeskObj* obj, const Json& pred) {
+    ReadOptionalFloat(pred, "fo", &obj->fo);
+    ReadOptionalFloat(pred, "fillage", &obj->fillage);
+    ReadOptionalFloat(pred, "compression", &obj->compression);
+    ReadOptionalBool(pred, "usePumpingUnitForPosition", &obj->usePumpingUnitForPosition);
+}
+
+void ReadPump(TeskObj* obj, const Json& section, bool pred) {
+    const Json& pump = MemberOrNull(section, "pump");
+    ReadCardFloat(obj, pump, "dia", pred, &WaveModel::pumpDia);
+    ReadCardFloat(obj, pump, "len", pred, &WaveModel::pumpLen);
+    ReadCardFloat(obj, pump, "fit", pred, &WaveModel::pumpFit);
+}
+
+bool ReadCards(TeskObj* obj, const DesignSections& sections) {
+    const double diagSg = RequiredNumber(sections.diag, "sg_fluid");
+    StoreFluidGravity(obj, &obj->meas, diagSg);
+    StoreFluidGravity(obj, &obj->upsc, diagSg);
+    if (!ParseTaperSection(obj, MemberOrNull(sections.diag, "taper"), false)) return false;
+    StoreFluidGravity(obj, &obj->pred, RequiredNumber(sections.pred, "sg_fluid"));
+    if (!ParseTaperSection(obj, MemberOrNull(sections.pred, "taper"), true)) return false;
+    const double diagPumpDepth = OptionalFloat(sections.diag, "pump_depth", 0.0);
+    const double diagAnchorDepth = OptionalFloat(sections.diag, "anchor_depth", 0.0);
+    const double predPumpDepth = OptionalFloat(sections.pred, "pump_depth", 0.0);
+    const double predAnchorDepth = OptionalFloat(sections.pred, "anchor_depth", 0.0);
+    ReadCardFloat(obj, sections.pred, "fluid_level", true, &WaveModel::fluidLevel);
+    ReadCardFloat(obj, sections.diag, "fluid_level", false, &WaveModel::fluidLevel);
+    if (!ParseTubingSection(obj, MemberOrNull(sections.diag, "tubing"), false, diagPumpDepth, diagAnchorDepth) ||
+        !ParseTubingSection(obj, MemberOrNull(sections.pred, "tubing"), true, predPumpDepth, predAnchorDepth)) {
+        return false;
+    }
+    ReadSpeeds(obj, sections);
+    ReadDamping(obj, sections.pred, &obj->pred);
+    ReadDamping(obj, sections.diag, &obj->meas);
+    ReadDamping(obj, sections.diag, &obj->upsc);
+    if (!ReadMeasuredCard(obj, sections.diag) || !ReadUpscaledCard(obj, sections.pred)) return false;
+    ReadFluidAndPressures(obj, sections);
+    ReadPrediction(obj, sections.pred);
+    ReadPump(obj, sections.diag, false);
+    ReadPump(obj, sections.pred, true);
+    return true;
+}
+
+bool ApplyDesign(TeskObj* obj, const Json& doc) {
+    ReadFileVersion(obj, doc);
+    ReadSurvey(obj, doc);
+    ReadWellName(obj, doc);
+    ReadOptionalFloat(doc, "well_depth", &obj->wellDepth);
+    return ReadCards(obj, DesignSections{MemberOrNull(doc, "diag"), MemberOrNull(doc, "pred")});
+}
+
+}  // namespace
+
+bool ParseDesignFileTesk(TeskObj* obj, const char* text) {
+    LogMessage("ParseDesignFileTesk()");
+    try {
+        if (text == nullptr) ThrowFormatError("no design text");
+        const Json doc = Json::parse(text, text + std::strlen(text));
+        return ApplyDesign(obj, doc);
+    } catch (const std::bad_alloc&) {
+        LogMessage("MALLOC ERROR");
+    } catch (...) {
+    }
+    LogMessage("A JSON error occurred");
+    return false;
+}

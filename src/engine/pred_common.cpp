@@ -1,0 +1,71 @@
+// Pieces that the new and the legacy predictive solver share.
+#include "engine/pred_common.h"
+
+#include <cfloat>
+#include <cstdlib>
+
+#include "engine/fea_node.h"
+#include "engine/fourier.h"
+#include "model/taper_list.h"
+#include "model/tesk_obj.h"
+#include "pumpunit/pu_motion.h"
+
+bool PredCardReady(const TeskObj* obj, const WaveModel* pred, int32_t minNodes) {
+    return pred->PointCount > 0 && pred->surfacePos != nullptr && pred->surfaceLoad != nullptr &&
+           pred->pumpPos != nullptr && pred->pumpLoad != nullptr && pred->pumpColors != nullptr &&
+           pred->nodes != nullptr && pred->FeaNodeCount >= minNodes && pred->nodeLoadMin != nullptr &&
+           pred->nodeLoadMax != nullptr && pred->tapers != nullptr && pred->tapers->count > 0 &&
+           FindLastTaper(pred->tapers) != nullptr && obj->predCycles > 0;
+}
+
+double PredSurfacePosition(TeskObj* obj, WaveModel* pred, int32_t i, bool fromPumpingUnit) {
+    if (fromPumpingUnit) return PuPolishedRodPosition(&obj->pu, i, pred->PointCount, pred->DT);
+    if (obj->fourier == nullptr) return 0.0;
+    return EvalFourierSeries(&obj->fourier->pos, static_cast<double>(i) / pred->PointCount);
+}
+
+bool UsesBackwardDifference(const FeaNode* nodes, int32_t M, int32_t k) {
+    if (k < 2) return false;
+    if (k > M - 3) return true;
+    const FeaNode& n0 = nodes[k];
+    const FeaNode& n1 = nodes[k - 1];
+    const FeaNode& n2 = nodes[k - 2];
+    return n0.modulusPsf == n1.modulusPsf && n1.modulusPsf == n2.modulusPsf && n0.wpfNode == n1.wpfNode &&
+           n1.wpfNode == n2.wpfNode && n0.dx == n1.dx && n1.dx == n2.dx;
+}
+
+bool PreparePredIntermediateRows(WaveModel* pred) {
+    IntermediateCards& rows = pred->intermediate;
+    if (rows.enabled != 1) {
+        FreeIntermediateCards(&rows);
+        return false;
+    }
+    const int32_t M = pred->FeaNodeCount;
+    return AllocIntermediateCards(&rows, M + 1, pred->PointCount) && rows.posRows != nullptr &&
+           rows.loadRows != nullptr && rows.rowCount >= M + 2;
+}
+
+void* AllocCarvedBlock(double** const* arrays, int32_t arrayCount, int32_t length, int32_t tailLength,
+                       double** tail, int32_t** steps) {
+    const size_t row = static_cast<size_t>(length);
+    const size_t doubles = static_cast<size_t>(arrayCount) * row + static_cast<size_t>(tailLength);
+    void* block = std::calloc(1, doubles * sizeof(double) + row * sizeof(int32_t));
+    if (block == nullptr) return nullptr;
+    double* p = static_cast<double*>(block);
+    for (int32_t a = 0; a < arrayCount; ++a) {
+        *arrays[a] = p;
+        p += row;
+    }
+    *tail = p;
+    *steps = reinterpret_cast<int32_t*>(p + tailLength);
+    return block;
+}
+
+void ZeroPositionRows(double** rows, int32_t lastRow, int32_t columns) {
+    for (int32_t r = 0; r <= lastRow; ++r) {
+        double* row = rows[r];
+        double rowMin = DBL_MAX;
+        for (int32_t i = 0; i < columns; ++i) rowMin = row[i] < rowMin ? row[i] : rowMin;
+        for (int32_t i = 0; i < columns; ++i) row[i] -= rowMin;
+    }
+}

@@ -1,0 +1,38 @@
+#pragma once
+#include <cstdint>
+
+#include "model/wave_model.h"
+
+struct FeaNode;
+struct TeskObj;
+
+// True when the card has points, its five card arrays, load limits, at least `minNodes` nodes,
+// a taper of positive length and a positive cycle count: what both predictive solvers need.
+bool PredCardReady(const TeskObj* obj, const WaveModel* pred, int32_t minNodes);
+
+// Prescribed polished-rod position (in) at step i of a cycle of PointCount points: the pumping
+// unit's motion when `fromPumpingUnit`, else the measured card's position series at i/n.
+double PredSurfacePosition(TeskObj* obj, WaveModel* pred, int32_t i, bool fromPumpingUnit);
+
+// Whether the rod load at grid point k (1 <= k < M) is taken by a backward difference: near the
+// pump, and where the two nodes above share material and length; forward otherwise.
+bool UsesBackwardDifference(const FeaNode* nodes, int32_t M, int32_t k);
+
+// One zeroed allocation carved into arrays: each of `arrays` gets `length` doubles, then
+// `*tail` gets `tailLength` doubles and `*steps` `length` int32 values. Null (nothing set) when
+// memory runs out; the caller frees the result.
+void* AllocCarvedBlock(double** const* arrays, int32_t arrayCount, int32_t length, int32_t tailLength,
+                       double** tail, int32_t** steps);
+
+// Makes the intermediate rows 0..M+1 (zeroed) when the card keeps them and memory allows; true
+// when the solve may write them. A card that does not keep them loses its old tables.
+bool PreparePredIntermediateRows(WaveModel* pred);
+
+// Shifts each of rows 0..lastRow of an intermediate position table so that its minimum is 0.
+void ZeroPositionRows(double** rows, int32_t lastRow, int32_t columns);
+
+// Widens a load envelope entry; a NaN load leaves it alone.
+inline void WidenLoadLimits(WaveModel* card, int32_t k, double load) {
+    if (load < card->nodeLoadMin[k]) card->nodeLoadMin[k] = load;
+    if (load > card->nodeLoadMax[k]) card->nodeLoadMax[k] = load;
+}

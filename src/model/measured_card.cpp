@@ -1,0 +1,120 @@
+#include "model/measured_card.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "engine/fourier.h"
+#include "log/log.h"
+#include "model/tesk_obj.h"
+#include "model/wave_params.h"
+
+namespace {
+
+bool HasCardArrays(const WaveModel* card) {
+    return card->surfacePos != nullptr && card->surfaceLoad != nullptr && card->pumpPos != nullptr &&
+           card->pumpLoad != nullptr && card->pumpColors != nullptr;
+}
+
+bool ValidDynInput(double spm, const double* positions, const double* loads, int32_t pointCount) {
+    if (pointCount < 0 || pointCount > kMaxCardPoints) {
+        LogMessage("Error: LoadDyn invalid point count %d", pointCount);
+        return false;
+    }
+    if (pointCount > 0 && (positions == nullptr || loads == nullptr)) {
+        LogMessage("Error: LoadDyn needs position and load arrays");
+        return false;
+    }
+    return true;
+}
+
+void StoreMeasuredSpeed(TeskObj* obj, double spm) {
+    obj->meas.period = 60 / spm;
+    obj->upsc.spm = spm;
+    obj->upsc.period = 60 / spm;
+    RaiseCardFlags(&obj->upsc);
+    obj->measDirty = 1;
+}
+
+bool StoreMeasuredPoints(WaveModel* meas, const double* positions, const double* loads, int32_t pointCount) {
+    meas->PointCount = pointCount;
+    RaiseCardFlags(meas);
+    if (!AllocCardArrays(meas)) return false;
+    if (pointCount > 0) {
+        std::memcpy(meas->surfacePos, positions, sizeof(double) * static_cast<size_t>(pointCount));
+        std::memcpy(meas->surfaceLoad, loads, sizeof(double) * static_cast<size_t>(pointCount));
+    }
+    return true;
+}
+
+// The predicted card's arrays are zeroed here; a solved predicted card must then be solved again.
+bool ResizePredArrays(TeskObj* obj) {
+    const bool hadArrays = obj->pred.surfacePos != nullptr;
+    const bool allocated = AllocCardArrays(&obj->pred);
+    if (hadArrays) obj->predDirty = 1;
+    return allocated;
+}
+
+}  // namespace
+
+bool LoadDynArrays(TeskObj* obj, double spm, const double* positions, const double* loads, int32_t pointCount) {
+    if (!ValidDynInput(spm, positions, loads, pointCount)) return false;
+    obj->meas.spm = spm;
+    if (!(spm > 0) || !std::isfinite(spm)) {
+        LogMessage("Error: LoadDyn invalid pumping speed %f", spm);
+        return false;
+    }
+    StoreMeasuredSpeed(obj, spm);
+    bool allocated = StoreMeasuredPoints(&obj->meas, positions, loads, pointCount);
+    allocated = AllocCardArrays(&obj->upsc) && allocated;
+    allocated = ResizePredArrays(obj) && allocated;
+    RefitMeasuredFourier(obj);
+    obj->measDirty = 1;
+    obj->upscDirty = 1;
+    return allocated;
+}
+
+bool RefitMeasuredFourier(TeskObj* obj) {
+    CardFourierFit* fit = obj->fourier;
+    CalcFourierCoeffs(fit, &fit->pos, obj->meas.surfacePos, obj->meas.PointCount, fit->pos.count);
+    CalcFourierCoeffs(fit, &fit->load, obj->meas.surfaceLoad, obj->meas.PointCount, fit->load.count);
+    return RefreshUpscaledCard(obj);
+}
+
+bool RefreshUpscaledCard(TeskObj* obj) {
+    WaveModel* upsc = &obj->upsc;
+    const int32_t pointCount = upsc->PointCount;
+    if (pointCount <= 0 || !HasCardArrays(upsc)) return false;
+    const CardFourierFit* fit = obj->fourier;
+    for (int32_t i = 0; i < pointCount; ++i) {
+        const double t = static_cast<double>(i) / pointCount;
+        upsc->surfacePos[i] = EvalFourierSeries(&fit->pos, t);
+        upsc->surfaceLoad[i] = EvalFourierSeries(&fit->load, t);
+    }
+    const size_t n = static_cast<size_t>(pointCount);
+    std::memset(upsc->pumpPos, 0, n * sizeof(double));
+    std::memset(upsc->pumpLoad, 0, n * sizeof(double));
+    std::memset(upsc->pumpColors, 0, n * sizeof(int32_t));
+    obj->upscDirty = 1;
+    // The predicted card may take its surface motion from the position series.
+    obj->predDirty = 1;
+    return true;
+}
+
+bool ApplyFourierCoeffCount(TeskObj* obj, FourierSeries* series, const double* samples, int32_t count) {
+    CalcFourierCoeffs(obj->fourier, series, samples, obj->meas.PointCount, count);
+    return RefreshUpscaledCard(obj);
+}
+
+bool ApplyUpscaledPointCount(TeskObj* obj, int32_t pointCount) {
+    if (pointCount < 0 || pointCount > kMaxCardPoints) {
+        LogMessage("Error: invalid upscaled point count %d", pointCount);
+        return true;
+    }
+    WaveModel* upsc = &obj->upsc;
+    upsc->PointCount = pointCount;
+    RaiseCardFlags(upsc);
+    AllocCardArrays(upsc);
+    RefreshUpscaledCard(obj);
+    obj->upscDirty = 1;
+    return true;
+}

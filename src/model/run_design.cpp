@@ -1,0 +1,103 @@
+#include "model/run_design.h"
+
+#include <cfloat>
+#include <chrono>
+#include <cstdint>
+
+#include "engine/diag_solver.h"
+#include "engine/fea_nodes.h"
+#include "engine/pred_dispatch.h"
+#include "engine/time_step.h"
+#include "model/tesk_obj.h"
+
+namespace {
+
+struct Extremes {
+    double* max;
+    double* min;
+};
+
+void ResetExtremes(Extremes e) {
+    *e.max = -DBL_MAX;
+    *e.min = DBL_MAX;
+}
+
+// Explicit comparisons, so that a NaN point never replaces an extreme.
+void Widen(Extremes e, double value) {
+    if (value > *e.max) *e.max = value;
+    if (value < *e.min) *e.min = value;
+}
+
+int32_t ElapsedMs(std::chrono::steady_clock::time_point start) {
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    return ms.count() > INT32_MAX ? INT32_MAX : static_cast<int32_t>(ms.count());
+}
+
+}  // namespace
+
+bool PrepareCard(WaveModel* card) {
+    if (card->cdtDirty == 1 || card->nodesDirty == 1) {
+        UpdateCDTs(card);
+        card->cdtDirty = 0;
+    }
+    if (card->nodesDirty == 1) {
+        BuildFeaNodes(card);
+        card->nodesDirty = 0;
+    }
+    return true;
+}
+
+void UpdateMeasuredExtremes(TeskObj* obj) {
+    const Extremes surfacePos{&obj->measSurfacePosMax, &obj->measSurfacePosMin};
+    const Extremes surfaceLoad{&obj->measSurfaceLoadMax, &obj->measSurfaceLoadMin};
+    const Extremes pumpPos{&obj->measPumpPosMax, &obj->measPumpPosMin};
+    const Extremes pumpLoad{&obj->measPumpLoadMax, &obj->measPumpLoadMin};
+    for (Extremes e : {surfacePos, surfaceLoad, pumpPos, pumpLoad}) ResetExtremes(e);
+    const WaveModel& card = obj->meas;
+    if (card.PointCount <= 0 || card.surfacePos == nullptr || card.surfaceLoad == nullptr ||
+        card.pumpPos == nullptr || card.pumpLoad == nullptr) {
+        return;
+    }
+    for (int32_t i = 0; i < card.PointCount; ++i) {
+        Widen(surfacePos, card.surfacePos[i]);
+        Widen(surfaceLoad, card.surfaceLoad[i]);
+        Widen(pumpPos, card.pumpPos[i]);
+        Widen(pumpLoad, card.pumpLoad[i]);
+    }
+}
+
+void UpdatePredPumpExtremes(TeskObj* obj) {
+    const Extremes pumpPos{&obj->predPumpPosMax, &obj->predPumpPosMin};
+    const Extremes pumpLoad{&obj->predPumpLoadMax, &obj->predPumpLoadMin};
+    ResetExtremes(pumpPos);
+    ResetExtremes(pumpLoad);
+    const WaveModel& card = obj->pred;
+    if (card.PointCount <= 0 || card.pumpPos == nullptr || card.pumpLoad == nullptr) return;
+    for (int32_t i = 0; i < card.PointCount; ++i) {
+        Widen(pumpPos, card.pumpPos[i]);
+        Widen(pumpLoad, card.pumpLoad[i]);
+    }
+}
+
+bool RunWellDesign(TeskObj* obj) {
+    const auto start = std::chrono::steady_clock::now();
+    if (obj->measDirty == 1) {
+        PrepareCard(&obj->meas);
+        CalcWaveDiag(obj, &obj->meas);
+        UpdateMeasuredExtremes(obj);
+        obj->measDirty = 0;
+    }
+    if (obj->upscDirty == 1) {
+        PrepareCard(&obj->upsc);
+        CalcWaveDiag(obj, &obj->upsc);
+        obj->upscDirty = 0;
+    }
+    if (obj->predDirty == 1) {
+        PrepareCard(&obj->pred);
+        SolvePredCard(obj);
+        UpdatePredPumpExtremes(obj);
+        obj->predDirty = 0;
+    }
+    obj->runTimeMs = ElapsedMs(start);
+    return true;
+}

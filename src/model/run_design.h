@@ -1,0 +1,20 @@
+#pragma once
+
+struct TeskObj;
+struct WaveModel;
+
+// Recomputes the time step and damping constants, then the nodes, as the card's flags ask,
+// and clears those flags whatever the steps returned; true.
+bool PrepareCard(WaveModel* card);
+
+// Recomputes the extremes of the "MEAS" surface and pump cards (start values when the card
+// has no points or no arrays). A NaN point never becomes an extreme.
+void UpdateMeasuredExtremes(TeskObj* obj);
+
+// Recomputes the extremes of the "PRED" pump card, like UpdateMeasuredExtremes.
+void UpdatePredPumpExtremes(TeskObj* obj);
+
+// Solves every card whose flag is exactly 1, in the order "MEAS", "UPSC", "PRED", clears each
+// flag after its card whether or not its solve succeeded, and stores the elapsed milliseconds
+// in runTimeMs; true.
+bool RunWellDesign(TeskObj* obj);

@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "catalog/api_taper_builder.h"
+#include "catalog/api_taper_table.h"
+#include "catalog/rod_weights.h"
+#include "log_capture.h"
+#include "model/taper_list.h"
+#include "model/tesk_obj.h"
+
+namespace {
+const int32_t kRodNumbers[] = {55, 65, 66, 75, 76, 77, 85, 86, 87, 88, 96, 97, 98, 99, 107, 108, 109, 1010};
+const double kPumpDiameters[] = {1.06, 1.25, 1.5, 1.75, 2.0, 2.25, 2.5, 2.75, 3.25, 3.75, 4.75};
+
+using ObjPtr = std::unique_ptr<TeskObj, decltype(&DeleteTeskObj)>;
+ObjPtr NewObj() { return ObjPtr(CreateTeskObj(), &DeleteTeskObj); }
+
+struct Section {
+    double diameter, length;
+};
+
+std::vector<Section> Build(int32_t apiNumber, double pumpDiameter, double totalLength) {
+    const ApiTaperRow* row = FindApiTaperRow(apiNumber, pumpDiameter);
+    EXPECT_NE(row, nullptr);
+    if (row == nullptr) return {};
+    TaperBase_t out[kApiTaperColumns];
+    const int32_t n = BuildApiTaper(out, *row, totalLength);
+    std::vector<Section> sections;
+    for (int32_t i = 0; i < n; ++i) sections.push_back({out[i].D, out[i].L});
+    return sections;
+}
+}  // namespace
+
+TEST(ApiTaperBuild, WorkedExamples) {
+    struct Case {
+        int32_t apiNumber;
+        double pump, total;
+        std::vector<Section> expected;
+    };
+    const Case cases[] = {
+        {76, 1.06, 5000, {{0.875, 1425}, {0.75, 3575}}},
+        {75, 1.5, 5000, {{0.875, 1650}, {0.75, 1675}, {0.625, 1675}}},
+        {107, 1.06, 6000, {{1.25, 1025}, {1.125, 1000}, {1.0, 1025}, {0.875, 2950}}},
+        {1010, 2.0, 3000, {{1.25, 3000}}},
+        {99, 2.0, 3000, {{1.125, 3000}}},
+        {85, 1.06, 60, {{1.0, -15}, {0.875, 25}, {0.75, 25}, {0.625, 25}}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<Section> got = Build(c.apiNumber, c.pump, c.total);
+        ASSERT_EQ(got.size(), c.expected.size()) << c.apiNumber;
+        for (size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].diameter, c.expected[i].diameter) << c.apiNumber << " section " << i;
+            EXPECT_EQ(got[i].length, c.expected[i].length) << c.apiNumber << " section " << i;
+        }
+    }
+}
+
+TEST(ApiTaperBuild, SectionsAreSteelWithTableWeights) {
+    const ApiTaperRow* row = FindApiTaperRow(107, 2.25);
+    ASSERT_NE(row, nullptr);
+    TaperBase_t out[kApiTaperColumns];
+    std::memset(out, 0x5a, sizeof out);
+    ASSERT_EQ(BuildApiTaper(out, *row, 8000), 4);
+    const double weights[] = {4.172, 3.67, 2.904, 2.224};
+    for (int32_t i = 0; i < 4; ++i) {
+        for (char ch : out[i].id) EXPECT_EQ(ch, '\0');
+        EXPECT_EQ(out[i].W, weights[i]);
+        EXPECT_EQ(out[i].T, 0);
+        EXPECT_EQ(out[i].E, 30500000);
+        EXPECT_EQ(out[i].R, 492);
+    }
+}
+
+// Over the whole table: every listed pair is found, sizes descend down the string, the
+// lower sections are whole multiples of 25 ft, and the sections add up to the total.
+TEST(ApiTaperBuild, EveryRowSumsToTheTotalLength) {
+    int32_t rows = 0;
+    for (int32_t number : kRodNumbers) {
+        for (double pump : kPumpDiameters) {
+            LogCapture quiet;
+            const ApiTaperRow* row = FindApiTaperRow(number, pump);
+            if (row == nullptr) continue;
+            ++rows;
+            int32_t shares = 0;
+            for (double f : row->fractions) shares += f > 0 ? 1 : 0;
+            for (double total : {1234.0, 5000.0, 7777.7}) {
+                TaperBase_t out[kApiTaperColumns];
+                const int32_t n = BuildApiTaper(out, *row, total);
+                ASSERT_EQ(n, shares);
+                double sum = 0;
+                for (int32_t i = 0; i < n; ++i) {
+                    sum += out[i].L;
+                    if (i > 0) {
+                        EXPECT_LT(out[i].D, out[i - 1].D);
+                        EXPECT_EQ(std::fmod(out[i].L, 25.0), 0.0) << number << " " << pump;
+                    }
+                }
+                EXPECT_NEAR(sum, total, 1e-9) << number << " " << pump;
+            }
+        }
+    }
+    EXPECT_EQ(rows, 166);
+}
+
+TEST(ApiTaperLookup, UnknownPairsAreLogged) {
+    struct Case {
+        int32_t number;
+        double pump;
+        const char* line;
+    };
+    const Case cases[] = {
+        {55, 4.75, "No matching taper found for API Taper: 55, Pump Diameter: 4.75\n"},
+        {76, 1.0, "No matching taper found for API Taper: 76, Pump Diameter: 1.00\n"},
+        {76, 1.0625, "No matching taper found for API Taper: 76, Pump Diameter: 1.06\n"},
+        {54, 1.5, "No matching taper found for API Taper: 54, Pump Diameter: 1.50\n"},
+    };
+    for (const Case& c : cases) {
+        LogCapture log;
+        EXPECT_EQ(FindApiTaperRow(c.number, c.pump), nullptr);
+        ASSERT_EQ(log.lines.size(), 1u);
+        EXPECT_EQ(log.lines[0], c.line);
+    }
+}
+
+TEST(ApiTaperExports, DiagSetsBothCardsWithTheMeasuredFluid) {
+    ObjPtr obj = NewObj();
+    obj->meas.sgFluid = 1.1;
+    obj->upsc.sgFluid = 0.6;
+    ASSERT_EQ(SetDiagApiTaperByNumber(obj.get(), 86, 1.75, 5000), 1);
+    EXPECT_EQ(obj->measDirty, 1);
+    EXPECT_EQ(obj->upscDirty, 1);
+    EXPECT_EQ(obj->predDirty, 0);
+    EXPECT_EQ(obj->meas.pumpDia, 1.75);
+    EXPECT_EQ(obj->upsc.pumpDia, 1.75);
+    EXPECT_EQ(obj->upsc.sgFluid, 1.1);
+    EXPECT_EQ(obj->meas.nodesDirty, 1);
+    ASSERT_EQ(GetDiagTaperCount(obj.get()), 3);
+    TaperBase_t out[3];
+    ASSERT_EQ(GetDiagTapers(obj.get(), out), 1);
+    EXPECT_EQ(out[0].D, 1.0);
+    EXPECT_EQ(out[0].L + out[1].L + out[2].L, 5000);
+    const TaperList* list = obj->upsc.tapers;
+    EXPECT_NEAR(list->items[0].buoyantWpf, 2.904 * (1 - 1.1 / (492 / 62.4)), 1e-12);
+}
+
+TEST(ApiTaperExports, PredKeepsEveryFluid) {
+    ObjPtr obj = NewObj();
+    obj->pred.sgFluid = 0.85;
+    ASSERT_EQ(SetPredApiTaperByNumber(obj.get(), 76, 1.06, 5000), 1);
+    EXPECT_EQ(obj->predDirty, 1);
+    EXPECT_EQ(obj->measDirty, 0);
+    EXPECT_EQ(obj->pred.pumpDia, 1.06);
+    EXPECT_EQ(obj->pred.sgFluid, 0.85);
+    EXPECT_EQ(obj->meas.sgFluid, 1.0);
+    EXPECT_EQ(obj->meas.pumpDia, 1.5);
+    ASSERT_EQ(GetPredTaperCount(obj.get()), 2);
+    EXPECT_EQ(obj->pred.tapers->totalLength, 5000);
+}
+
+TEST(ApiTaperExports, FailuresChangeNothing) {
+    ObjPtr obj = NewObj();
+    ASSERT_EQ(SetDiagApiTaperByNumber(obj.get(), 77, 2.0, 4000), 1);
+    obj->measDirty = obj->upscDirty = 0;
+    const TaperList* before = obj->meas.tapers;
+    struct Case {
+        int32_t number;
+        double pump, total;
+        const char* line;
+    };
+    const Case cases[] = {
+        {55, 4.75, 4000, "No matching taper found for API Taper: 55"},
+        {76, 1.0625, 4000, "No matching taper found for API Taper: 76"},
+        {76, 1.5, 0, "Error: SetDiagApiTaperByNumber needs a total length above 0 ft"},
+        {76, 1.5, -100, "Error: SetDiagApiTaperByNumber needs a total length above 0 ft"},
+        {76, 1.5, std::nan(""), "Error: SetDiagApiTaperByNumber needs a total length above 0 ft"},
+        {76, 1.5, HUGE_VAL, "Error: SetDiagApiTaperByNumber needs a total length above 0 ft"},
+    };
+    for (const Case& c : cases) {
+        LogCapture log;
+        EXPECT_EQ(SetDiagApiTaperByNumber(obj.get(), c.number, c.pump, c.total), 0);
+        EXPECT_TRUE(log.Contains(c.line)) << c.line;
+        EXPECT_EQ(obj->meas.tapers, before);
+        EXPECT_EQ(obj->meas.pumpDia, 2.0);
+        EXPECT_EQ(obj->measDirty, 0);
+        EXPECT_EQ(obj->upscDirty, 0);
+    }
+    LogCapture log;
+    EXPECT_EQ(SetPredApiTaperByNumber(obj.get(), 1010, 1.0, 3000), 0);
+    EXPECT_EQ(obj->pred.tapers, nullptr);
+    EXPECT_EQ(obj->predDirty, 0);
+    EXPECT_EQ(SetPredApiTaperByNumber(nullptr, 1010, 2.0, 3000), 0);
+    EXPECT_TRUE(log.Contains("Error: SetPredApiTaperByNumber needs a well object"));
+}
+
+TEST(ApiTaperExports, ShortStringKeepsAnInvalidTopTaper) {
+    ObjPtr obj = NewObj();
+    ASSERT_EQ(SetDiagApiTaperByNumber(obj.get(), 85, 1.06, 60), 1);
+    const TaperList* list = obj->meas.tapers;
+    EXPECT_EQ(list->count, 4);
+    EXPECT_EQ(list->validCount, 3);
+    EXPECT_EQ(list->items[0].L, -15);
+    EXPECT_EQ(list->totalLength, 75);
+    EXPECT_EQ(list->items[1].top, 0);
+}
