@@ -388,6 +388,13 @@ TESK_API uint8_t GetPermissibleLoads(TeskObj* obj, double* positions, double* lo
 
 /* ---- Prediction results and figures ---- */
 
+/* Node counts, time steps, point counts, periods and fluid-load terms of the cards; all zero for a null handle. */
+TESK_API WaveParamsReadOnly_t GetWaveParamsReadOnly(TeskObj* obj);
+/* Figures of the last run (recomputes the MEAS extremes first); a never-solved card reports stroke 0 and 0 for all derived from it; all zero for a null handle. */
+TESK_API WaveResults_t GetWaveResults(TeskObj* obj);
+/* Fluid load on the PRED plunger from its pressures, (pi D^2/4) * dpsi, lb; does not change fo; 0 for a null handle. */
+TESK_API double CalculateFo(TeskObj* obj);
+
 /* ---- Deviation survey ---- */
 
 /* Replaces the survey with count stations from three parallel arrays (well depth unchanged); 0 on a negative count or null arrays, survey unchanged. */

@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <vector>
 
-#include "catalog/rod_weights.h"
 #include "engine/fea_node.h"
 #include "engine/test_well.h"
 #include "engine/time_step.h"
@@ -37,20 +35,6 @@ struct DiagCard {
     }
     const TaperItem& Taper(int i) const { return card.tapers->items[i]; }
 };
-
-// Buoyant rod weight below a depth, summed taper by taper from the material values.
-double BuoyantWeightBelow(const std::vector<TaperBase_t>& tapers, double sg, double depth) {
-    double top = 0;
-    double weight = 0;
-    for (const TaperBase_t& t : tapers) {
-        if (!(t.L > 0)) continue;
-        const double wpf = GetRodWeightPerFoot(t.D) * (1 - sg / (492 / 62.4));
-        const double below = std::min(t.L, std::max(0.0, top + t.L - depth));
-        weight += wpf * below;
-        top += t.L;
-    }
-    return weight;
-}
 
 }  // namespace
 
@@ -144,7 +128,7 @@ TEST(FeaNodesTest, WeightBelowAndFluidLoadFollowDepth) {
     const WaveModel& card = diag.card;
     for (int j = 0; j < card.FeaNodeCount; ++j) {
         const FeaNode& n = card.nodes[j];
-        EXPECT_NEAR(n.weightBelow, BuoyantWeightBelow(tapers, 0.9, n.depth), 1e-6) << j;
+        EXPECT_NEAR(n.weightBelow, SteelWeightBelow(tapers, 0.9, n.depth), 1e-6) << j;
         EXPECT_NEAR(n.fluidLoad, 0.9 * 0.433 * n.depth * n.areaFt2 * 144, 1e-9 * (1 + n.fluidLoad)) << j;
     }
     EXPECT_NEAR(card.nodes[card.FeaNodeCount - 1].weightBelow, 0.0, 1e-9);

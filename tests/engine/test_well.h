@@ -1,9 +1,11 @@
 #pragma once
 // Test helpers: realistic rod strings and smooth surface cards for the engine tests.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
 
+#include "catalog/rod_weights.h"
 #include "tesk/tesk.h"
 
 inline TaperBase_t SteelTaper(double length, double diameter) {
@@ -36,4 +38,18 @@ inline SurfaceCard SmoothCard(int n, double meanLoad) {
         card.load.push_back(meanLoad + 3000.0 * std::sin(t) + 800.0 * std::cos(2 * t) - 300.0 * std::sin(3 * t));
     }
     return card;
+}
+
+// Buoyant weight of steel rod hanging below a depth, summed taper by taper from the table
+// weights (the tapers carry no weight of their own).
+inline double SteelWeightBelow(const std::vector<TaperBase_t>& tapers, double sg, double depth) {
+    double top = 0;
+    double weight = 0;
+    for (const TaperBase_t& t : tapers) {
+        if (!(t.L > 0)) continue;
+        const double wpf = GetRodWeightPerFoot(t.D) * (1 - sg / (492 / 62.4));
+        weight += wpf * std::min(t.L, std::max(0.0, top + t.L - depth));
+        top += t.L;
+    }
+    return weight;
 }

@@ -1,0 +1,360 @@
+#include "engine/diag_solver.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <vector>
+
+#include "engine/fea_node.h"
+#include "engine/test_well.h"
+#include "log_capture.h"
+#include "model/measured_card.h"
+#include "model/run_design.h"
+#include "model/taper_list.h"
+#include "model/tesk_obj.h"
+#include "model/wave_params.h"
+
+namespace {
+
+constexpr int32_t kDiagColor = 0x00FF00FF;
+
+// A measured card on a well object, discretised and ready to diagnose.
+struct DiagWell {
+    TeskObj obj;
+    std::vector<TaperBase_t> tapers;
+    double sg;
+
+    DiagWell(std::vector<TaperBase_t> rods, double spm, const SurfaceCard& card, double dampUp = 0.2,
+             double dampDn = 0.2, double fluidSg = 1.0)
+        : tapers(std::move(rods)), sg(fluidSg) {
+        obj.meas.sgFluid = sg;
+        EXPECT_TRUE(SetCardTapers(&obj.meas, tapers.data(), static_cast<int32_t>(tapers.size()), sg));
+        SetCardDamping(&obj.meas, dampUp, dampDn);
+        EXPECT_TRUE(LoadDynArrays(&obj, spm, card.pos.data(), card.load.data(), static_cast<int32_t>(card.pos.size())));
+        PrepareCard(&obj.meas);
+    }
+    bool Solve() { return CalcWaveDiag(&obj, &obj.meas); }
+    const WaveModel& Card() const { return obj.meas; }
+    int n() const { return obj.meas.PointCount; }
+    int m() const { return obj.meas.FeaNodeCount; }
+    double Rwf() const { return obj.meas.tapers->Rwf; }
+    std::vector<double> PumpPos() const { return {Card().pumpPos, Card().pumpPos + n()}; }
+    std::vector<double> PumpLoad() const { return {Card().pumpLoad, Card().pumpLoad + n()}; }
+};
+
+// Solves a card on the typical string and returns the pump card.
+struct PumpCard {
+    std::vector<double> pos;
+    std::vector<double> load;
+};
+
+PumpCard Diagnose(const SurfaceCard& card, double dampUp = 0.2, double dampDn = 0.2, double spm = 8,
+                  double length = 5000) {
+    DiagWell well(ThreeTaperString(length), spm, card, dampUp, dampDn);
+    EXPECT_TRUE(well.Solve());
+    return {well.PumpPos(), well.PumpLoad()};
+}
+
+double Rwf(double length, double sg = 1.0) { return SteelWeightBelow(ThreeTaperString(length), sg, 0.0); }
+
+void ExpectNear(const std::vector<double>& actual, const std::vector<double>& expected, double tolerance,
+                const char* what) {
+    ASSERT_EQ(actual.size(), expected.size()) << what;
+    for (size_t i = 0; i < actual.size(); ++i) ASSERT_NEAR(actual[i], expected[i], tolerance) << what << " at " << i;
+}
+
+SurfaceCard Rotated(const SurfaceCard& card, size_t k) {
+    SurfaceCard out;
+    const size_t n = card.pos.size();
+    for (size_t i = 0; i < n; ++i) {
+        out.pos.push_back(card.pos[(i + k) % n]);
+        out.load.push_back(card.load[(i + k) % n]);
+    }
+    return out;
+}
+
+std::vector<double> Rotated(const std::vector<double>& values, size_t k) {
+    std::vector<double> out;
+    for (size_t i = 0; i < values.size(); ++i) out.push_back(values[(i + k) % values.size()]);
+    return out;
+}
+
+std::vector<double> Reversed(const std::vector<double>& values) {
+    std::vector<double> out;
+    const size_t n = values.size();
+    for (size_t i = 0; i < n; ++i) out.push_back(values[(n - i) % n]);
+    return out;
+}
+
+double MaxAbsDifference(const std::vector<double>& a, const std::vector<double>& b) {
+    double worst = 0;
+    for (size_t i = 0; i < a.size(); ++i) worst = std::max(worst, std::fabs(a[i] - b[i]));
+    return worst;
+}
+
+}  // namespace
+
+TEST(DiagSolverTest, StaticRodCarriesTheLoadUnchangedToThePump) {
+    const double x0 = 20.0;
+    const double f0 = 3000.0;
+    const auto tapers = ThreeTaperString(5000);
+    const double rwf = Rwf(5000);
+    SurfaceCard card{std::vector<double>(200, x0), std::vector<double>(200, rwf + f0)};
+    DiagWell well(tapers, 8, card, 0.3, 0.1);
+    ASSERT_TRUE(well.Solve());
+    const double kr = well.Card().tapers->Kr;
+    for (int i = 0; i < well.n(); ++i) {
+        ASSERT_NEAR(well.Card().pumpLoad[i], f0, 1e-6) << i;
+        ASSERT_NEAR(well.Card().pumpPos[i], x0 - f0 / kr, 1e-7) << i;
+    }
+    // The envelope is the pump load plus the rod hanging below each grid point.
+    for (int g = 0; g <= well.m(); ++g) {
+        const double depth = g == 0 ? 0.0 : well.Card().nodes[g - 1].depth;
+        const double expected = f0 + SteelWeightBelow(tapers, 1.0, depth);
+        EXPECT_NEAR(well.Card().nodeLoadMax[g], expected, 1e-6) << g;
+        EXPECT_NEAR(well.Card().nodeLoadMin[g], expected, 1e-6) << g;
+    }
+}
+
+TEST(DiagSolverTest, OffsetOfSurfacePositionsMovesThePumpByTheSameAmount) {
+    const SurfaceCard card = SmoothCard(400, 9000);
+    SurfaceCard shifted = card;
+    for (double& p : shifted.pos) p += 17.5;
+    const PumpCard a = Diagnose(card);
+    const PumpCard b = Diagnose(shifted);
+    std::vector<double> expected = a.pos;
+    for (double& p : expected) p += 17.5;
+    ExpectNear(b.pos, expected, 1e-9, "positions");
+    ExpectNear(b.load, a.load, 1e-6, "loads");
+}
+
+TEST(DiagSolverTest, PumpCardIsLinearInTheCardAboveTheRodWeight) {
+    const double rwf = Rwf(5000);
+    const SurfaceCard a = SmoothCard(400, 9000);
+    SurfaceCard b = SmoothCard(400, 7000);
+    for (size_t i = 0; i < b.pos.size(); ++i) {
+        b.pos[i] = 30 * std::sin(6.283185307179586 * 3 * i / 400.0);
+        b.load[i] += 500 * std::cos(6.283185307179586 * 5 * i / 400.0);
+    }
+    SurfaceCard scaled;
+    SurfaceCard sum;
+    for (size_t i = 0; i < a.pos.size(); ++i) {
+        scaled.pos.push_back(-2.5 * a.pos[i]);
+        scaled.load.push_back(rwf - 2.5 * (a.load[i] - rwf));
+        sum.pos.push_back(a.pos[i] + b.pos[i]);
+        sum.load.push_back(a.load[i] + b.load[i] - rwf);
+    }
+    const PumpCard pa = Diagnose(a);
+    const PumpCard pb = Diagnose(b);
+    const PumpCard ps = Diagnose(scaled);
+    const PumpCard pab = Diagnose(sum);
+    std::vector<double> scaledPos, scaledLoad, sumPos, sumLoad;
+    for (size_t i = 0; i < pa.pos.size(); ++i) {
+        scaledPos.push_back(-2.5 * pa.pos[i]);
+        scaledLoad.push_back(-2.5 * pa.load[i]);
+        sumPos.push_back(pa.pos[i] + pb.pos[i]);
+        sumLoad.push_back(pa.load[i] + pb.load[i]);
+    }
+    ExpectNear(ps.pos, scaledPos, 1e-8, "scaled positions");
+    ExpectNear(ps.load, scaledLoad, 1e-5, "scaled loads");
+    ExpectNear(pab.pos, sumPos, 1e-8, "summed positions");
+    ExpectNear(pab.load, sumLoad, 1e-5, "summed loads");
+}
+
+TEST(DiagSolverTest, RotatingTheCardRotatesThePumpCardWhenDampingIsEven) {
+    const SurfaceCard card = SmoothCard(401, 9000);  // odd: the halves of the stroke differ in length
+    const size_t k = 37;
+    const PumpCard a = Diagnose(card, 0.25, 0.25);
+    const PumpCard b = Diagnose(Rotated(card, k), 0.25, 0.25);
+    ExpectNear(b.pos, Rotated(a.pos, k), 1e-9, "positions");
+    ExpectNear(b.load, Rotated(a.load, k), 1e-6, "loads");
+
+    // The halves of the stroke are fixed by the point index, so uneven damping does not rotate.
+    const PumpCard c = Diagnose(card, 0.5, 0.05);
+    const PumpCard d = Diagnose(Rotated(card, k), 0.5, 0.05);
+    EXPECT_GT(MaxAbsDifference(d.load, Rotated(c.load, k)), 1.0);
+}
+
+TEST(DiagSolverTest, ReversingTheCardReversesThePumpCardWithoutDamping) {
+    const SurfaceCard card = SmoothCard(400, 9000);
+    SurfaceCard reversed{Reversed(card.pos), Reversed(card.load)};
+    const PumpCard a = Diagnose(card, 0, 0);
+    const PumpCard b = Diagnose(reversed, 0, 0);
+    ExpectNear(b.pos, Reversed(a.pos), 1e-9, "positions");
+    ExpectNear(b.load, Reversed(a.load), 1e-6, "loads");
+}
+
+TEST(DiagSolverTest, SlowPumpingTendsToTheStaticLoadWithErrorShrinkingAsSpeedSquared) {
+    const SurfaceCard card = SmoothCard(400, 9000);
+    const double rwf = Rwf(5000);
+    std::vector<double> errors;
+    for (double spm : {1.0, 0.5, 0.25}) {
+        const PumpCard pump = Diagnose(card, 0, 0, spm);
+        double worst = 0;
+        for (size_t i = 0; i < card.load.size(); ++i) worst = std::max(worst, std::fabs(pump.load[i] - (card.load[i] - rwf)));
+        errors.push_back(worst);
+    }
+    EXPECT_LT(errors[0], 100.0);
+    EXPECT_GT(errors[2], 1e-6) << "the dynamic part must still be visible above rounding";
+    EXPECT_NEAR(errors[1] / errors[0], 0.25, 0.03);
+    EXPECT_NEAR(errors[2] / errors[1], 0.25, 0.03);
+}
+
+TEST(DiagSolverTest, IntermediateCardsAgreeWithTheCardAndTheEnvelope) {
+    DiagWell well(ThreeTaperString(5000), 8, SmoothCard(400, 9000), 0.3, 0.1);
+    ASSERT_TRUE(well.Solve());
+    const WaveModel& card = well.Card();
+    const IntermediateCards& rows = card.intermediate;
+    ASSERT_EQ(rows.rowCount, well.m() + 1);
+    ASSERT_EQ(rows.columnCount, well.n());
+    for (int i = 0; i < well.n(); ++i) {
+        ASSERT_EQ(rows.posRows[0][i], card.surfacePos[i]);
+        ASSERT_EQ(rows.loadRows[0][i], card.surfaceLoad[i]);
+        ASSERT_EQ(rows.posRows[well.m()][i], card.pumpPos[i]);
+        ASSERT_NEAR(rows.loadRows[well.m()][i], card.pumpLoad[i], 1e-6);
+        ASSERT_EQ(card.pumpColors[i], kDiagColor);
+    }
+    for (int g = 0; g <= well.m(); ++g) {
+        double lo = DBL_MAX, hi = -DBL_MAX;
+        for (int i = 0; i < well.n(); ++i) {
+            lo = std::min(lo, rows.loadRows[g][i]);
+            hi = std::max(hi, rows.loadRows[g][i]);
+        }
+        const double tolerance = g == well.m() ? 1e-6 : 0.0;
+        EXPECT_NEAR(card.nodeLoadMin[g], lo, tolerance) << g;
+        EXPECT_NEAR(card.nodeLoadMax[g], hi, tolerance) << g;
+    }
+    const double w1 = card.tapers->items[0].buoyantWpf;
+    EXPECT_DOUBLE_EQ(card.nodeLoadMax[1], card.nodeLoadMax[0] - card.nodes[0].dx * w1);
+}
+
+TEST(DiagSolverTest, GapInTheCardSpoilsOnlyWhatTheWaveCanReach) {
+    const SurfaceCard clean = SmoothCard(400, 9000);
+    SurfaceCard gapped = clean;
+    const int gap = 100;
+    gapped.load[gap] = std::nan("");
+    DiagWell a(ThreeTaperString(2000), 8, clean);
+    DiagWell b(ThreeTaperString(2000), 8, gapped);
+    ASSERT_TRUE(a.Solve());
+    ASSERT_TRUE(b.Solve());
+    const int n = b.n();
+    const int m = b.m();
+    int spoiled = 0;
+    for (int i = 0; i < n; ++i) {
+        const int distance = std::min(std::abs(i - gap), n - std::abs(i - gap));
+        if (distance > m + 1) {
+            ASSERT_EQ(b.Card().pumpLoad[i], a.Card().pumpLoad[i]) << i;
+            ASSERT_EQ(b.Card().pumpPos[i], a.Card().pumpPos[i]) << i;
+        }
+        if (std::isnan(b.Card().pumpLoad[i])) ++spoiled;
+        ASSERT_EQ(b.Card().pumpColors[i], kDiagColor);
+    }
+    EXPECT_GT(spoiled, 0);
+    // A NaN never becomes a limit, and no stale value hides in the intermediate rows.
+    for (int g = 0; g <= m; ++g) {
+        EXPECT_TRUE(std::isfinite(b.Card().nodeLoadMax[g])) << g;
+        EXPECT_TRUE(std::isfinite(b.Card().nodeLoadMin[g])) << g;
+        EXPECT_LE(b.Card().nodeLoadMax[g], a.Card().nodeLoadMax[g]) << g;
+        EXPECT_GE(b.Card().nodeLoadMin[g], a.Card().nodeLoadMin[g]) << g;
+        EXPECT_TRUE(std::isnan(b.Card().intermediate.loadRows[g][gap])) << g;
+    }
+}
+
+TEST(DiagSolverTest, ZeroPumpPositionShiftsPositionsOnly) {
+    const SurfaceCard card = SmoothCard(400, 9000);
+    DiagWell plain(ThreeTaperString(5000), 8, card);
+    DiagWell zeroed(ThreeTaperString(5000), 8, card);
+    zeroed.obj.zeroPumpPosition = 1;
+    ASSERT_TRUE(plain.Solve());
+    ASSERT_TRUE(zeroed.Solve());
+    double lowest = DBL_MAX;
+    for (int i = 0; i < zeroed.n(); ++i) lowest = std::min(lowest, zeroed.Card().pumpPos[i]);
+    EXPECT_EQ(lowest, 0.0);
+    ExpectNear(zeroed.PumpLoad(), plain.PumpLoad(), 0.0, "loads");
+    for (int g = 0; g <= zeroed.m(); ++g) {
+        const double* row = zeroed.Card().intermediate.posRows[g];
+        EXPECT_EQ(*std::min_element(row, row + zeroed.n()), 0.0) << g;
+    }
+}
+
+TEST(DiagSolverTest, SubtractingFluidLoadLowersLoadsBelowTheFirstNode) {
+    const SurfaceCard card = SmoothCard(400, 9000);
+    DiagWell plain(ThreeTaperString(5000), 8, card, 0.2, 0.2, 0.9);
+    DiagWell wet(ThreeTaperString(5000), 8, card, 0.2, 0.2, 0.9);
+    wet.obj.subtractFluidLoad = 1;
+    ASSERT_TRUE(plain.Solve());
+    ASSERT_TRUE(wet.Solve());
+    const int m = wet.m();
+    const double pumpFluid = wet.Card().nodes[m - 1].fluidLoad;
+    ASSERT_GT(pumpFluid, 0.0);
+    for (int i = 0; i < wet.n(); ++i) {
+        ASSERT_NEAR(wet.Card().pumpLoad[i], plain.Card().pumpLoad[i] - pumpFluid, 1e-6) << i;
+    }
+    for (int g = 0; g <= 1; ++g) {
+        EXPECT_EQ(wet.Card().nodeLoadMax[g], plain.Card().nodeLoadMax[g]);
+        EXPECT_EQ(wet.Card().nodeLoadMin[g], plain.Card().nodeLoadMin[g]);
+    }
+    for (int g = 2; g <= m; ++g) {
+        const double fluid = wet.Card().nodes[g - 1].fluidLoad;
+        EXPECT_NEAR(wet.Card().nodeLoadMax[g], plain.Card().nodeLoadMax[g] - fluid, 1e-6) << g;
+        EXPECT_NEAR(wet.Card().nodeLoadMin[g], plain.Card().nodeLoadMin[g] - fluid, 1e-6) << g;
+    }
+}
+
+TEST(DiagSolverTest, UpscaledCardKeepsNoIntermediateCards) {
+    TeskObj obj;
+    const auto tapers = ThreeTaperString(3000);
+    ASSERT_TRUE(SetCardTapers(&obj.upsc, tapers.data(), 3, 1.0));
+    const SurfaceCard card = SmoothCard(300, 8000);
+    ASSERT_TRUE(LoadDynArrays(&obj, 8, card.pos.data(), card.load.data(), 300));
+    ASSERT_TRUE(ApplyUpscaledPointCount(&obj, 300));
+    PrepareCard(&obj.upsc);
+    ASSERT_TRUE(CalcWaveDiag(&obj, &obj.upsc));
+    EXPECT_EQ(obj.upsc.intermediate.loadRows, nullptr);
+    EXPECT_EQ(obj.upsc.intermediate.rowCount, 0);
+}
+
+TEST(DiagSolverTest, RefusesCardsThatAreNotReady) {
+    const SurfaceCard card = SmoothCard(200, 8000);
+    struct Case {
+        const char* what;
+        std::vector<TaperBase_t> tapers;
+        int32_t points;
+        int32_t nodesPerSection;
+        const char* line;
+    };
+    std::vector<TaperBase_t> zeroDiameter = ThreeTaperString(4000);
+    zeroDiameter[2].D = 0;
+    zeroDiameter[2].W = 1.63;
+    const Case cases[] = {
+        {"no tapers", {}, 200, 4, "Cannot run CalcWaveDiag() because all fields have not been set."},
+        {"no points", ThreeTaperString(4000), 0, 4, "Cannot run CalcWaveDiag() because all fields have not been set."},
+        {"zero-diameter taper", zeroDiameter, 200, 4, "Cannot run CalcWaveDiag() because all fields have not been set."},
+        {"only invalid tapers", {SteelTaper(0, 1.0)}, 200, 4, "Cannot run CalcWaveDiag() because all fields have not been set."},
+        {"three nodes", {SteelTaper(60, 1.0)}, 200, 3, "ERROR: not enough taper nodes for diagnostic algorithm! (M=3)"},
+    };
+    for (const Case& c : cases) {
+        TeskObj obj;
+        obj.meas.nodesPerSection = c.nodesPerSection;
+        if (!c.tapers.empty()) ASSERT_TRUE(SetCardTapers(&obj.meas, c.tapers.data(), static_cast<int32_t>(c.tapers.size()), 1.0));
+        ASSERT_TRUE(LoadDynArrays(&obj, 8, card.pos.data(), card.load.data(), c.points));
+        PrepareCard(&obj.meas);
+        if (obj.meas.pumpLoad != nullptr) obj.meas.pumpLoad[0] = -1.0;
+        LogCapture log;
+        EXPECT_FALSE(CalcWaveDiag(&obj, &obj.meas)) << c.what;
+        EXPECT_TRUE(log.Contains(c.line)) << c.what;
+        if (obj.meas.pumpLoad != nullptr) EXPECT_EQ(obj.meas.pumpLoad[0], -1.0) << c.what << ": nothing written";
+    }
+}
+
+TEST(DiagSolverTest, FourNodesAreEnough) {
+    TeskObj obj;
+    const TaperBase_t taper = SteelTaper(60, 1.0);
+    ASSERT_TRUE(SetCardTapers(&obj.meas, &taper, 1, 1.0));
+    const SurfaceCard card = SmoothCard(200, 500);
+    ASSERT_TRUE(LoadDynArrays(&obj, 8, card.pos.data(), card.load.data(), 200));
+    PrepareCard(&obj.meas);
+    ASSERT_EQ(obj.meas.FeaNodeCount, 4);
+    EXPECT_TRUE(CalcWaveDiag(&obj, &obj.meas));
+}
