@@ -16,7 +16,7 @@ build-asan: deps
 	cmake --build build-asan -j $(JOBS)
 
 demo: build
-	./build/examples/tesk_example data
+	./build/examples/tesk_example data build
 
 test-release: build
 	cd build && ctest --output-on-failure -j $(JOBS)

@@ -13,6 +13,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "sample_well.h"
 #include "tesk/tesk.h"
 
 static int quiet = 0;
@@ -79,38 +80,8 @@ static void PrintSideBySide(TeskObj* well) {
     printf("  run time                %12d ms\n", r.runTimeMs);
 }
 
-/* Weight of the fluid column the plunger lifts: net lift (ft) of fluid of gravity sg. */
-static double FluidLoadOnPlunger(double plungerDia, double sg, double netLift) {
-    return atan(1.0) * plungerDia * plungerDia * 0.433 * sg * netLift;
-}
-
 static int BuildWellWithSetters(TeskObj* well, const char* dynoPath) {
-    TaperBase_t tapers[3];
-    tapers[0] = BuildTaperBase_t("7/8 in steel", 1650.0, 0.875, 0, 0, 0, 0);
-    tapers[1] = BuildTaperBase_t("3/4 in steel", 1700.0, 0.75, 0, 0, 0, 0);
-    tapers[2] = BuildTaperBase_t("5/8 in steel", 1650.0, 0.625, 0, 0, 0, 0);
-    /* 2-3/8 in tubing: E is inches of stretch per pound and per foot, 12 / (30e6 psi * 1.304 in2). */
-    TubingBase_t tubing = {5000.0, 1.995, 2.375, 0, 4.7, 0, 3.07e-7, 0};
-    if (!SetDiagTapers(well, tapers, 3, 0.95) || !SetPredTapers(well, tapers, 3, 0.95)) return 0;
-    if (!SetDiagTubings(well, &tubing, 1) || !SetPredTubings(well, &tubing, 1)) return 0;
-
-    WaveParams_t p = GetWaveParams(well);
-    p.wellDepth = 5100.0;
-    p.diagDampUp = p.diagDampDn = 0.15;
-    p.predDampUp = p.predDampDn = 0.15;
-    p.diagPumpDia = p.predPumpDia = 1.75;
-    p.diagPumpDepth = p.predPumpDepth = 5000.0;
-    p.diagAnchorDepth = p.predAnchorDepth = 4900.0;
-    p.diagFluidLevel = p.predFluidLevel = 800.0;
-    p.predSpm = 8.0;
-    p.fo = FluidLoadOnPlunger(p.predPumpDia, 0.95, 5000.0 - 800.0);
-    p.fillage = 0.85;
-    p.usePumpingUnitForPosition = 1;
-    if (!SetWaveParams(well, p)) return 0;
-    SetFourierCoeffCountPos(well, 23);
-    SetFourierCoeffCountLoad(well, 50);
-    SetUpscaledDynoPointCount(well, 400);
-    return LoadDynFromFile(well, dynoPath);
+    return SetSampleWellInputs(well) && LoadDynFromFile(well, dynoPath);
 }
 
 int main(int argc, char** argv) {
