@@ -16,6 +16,6 @@ for src in $targets; do
   work="build-fuzz/corpus-$name"
   mkdir -p "$work"
   echo "fuzzing $name for ${seconds}s"
-  ASAN_OPTIONS=detect_leaks=1 "build-fuzz/fuzz/$name" -max_total_time="$seconds" -rss_limit_mb=2048 \
+  ASAN_OPTIONS=detect_leaks=1 "build-fuzz/fuzz/$name" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=30 \
     -max_len=65536 -print_final_stats=0 "$work" "$corpus"
 done

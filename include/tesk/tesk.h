@@ -300,13 +300,13 @@ TESK_API uint8_t SetPredApiTaperByNumber(TeskObj* obj, int32_t apiNumber, double
 
 /* ---- Measured card, Fourier fit and upscaled card ---- */
 
-/* Loads a measured surface card (count points, spm > 0), refits the Fourier series and resamples the upscaled card; 0 on a bad speed, negative count, null arrays or no memory (a count of 0 clears the card). */
+/* Loads a measured surface card (count points, finite spm > 0), refits the Fourier series and resamples the upscaled card; 0 on a bad speed (which is still stored as the measured speed), a count < 0 or > 1,000,000, null arrays or no memory; a count of 0 clears the card. */
 TESK_API uint8_t LoadDyn(TeskObj* obj, double spm, const double* positions, const double* loads, int32_t count);
-/* Refits the position series with count pairs and resamples the upscaled card; the result is the resampling's (0 while the upscaled card has no points), and a count <= 0 keeps the old series. */
+/* Refits the position series with count pairs and resamples the upscaled card; the result is the resampling's (0 while the upscaled card has no points), and a count <= 0 or > 100,000 keeps the old series (logged). */
 TESK_API uint8_t SetFourierCoeffCountPos(TeskObj* obj, int32_t count);
 /* Refits the load series with count pairs and resamples the upscaled card; results as SetFourierCoeffCountPos. */
 TESK_API uint8_t SetFourierCoeffCountLoad(TeskObj* obj, int32_t count);
-/* Gives the upscaled card count points (none for count < 1) and resamples it; always 1. */
+/* Gives the upscaled card count points (0 clears it) and resamples it; always 1, also when a count < 0 or > 1,000,000 is logged and ignored. */
 TESK_API uint8_t SetUpscaledDynoPointCount(TeskObj* obj, int32_t count);
 
 /* ---- Run ---- */
@@ -363,7 +363,7 @@ TESK_API uint8_t GetIntermediateTimeSlice(TeskObj* obj, int32_t column, int32_t 
 
 /* ---- Wave parameters and settings ---- */
 
-/* Stores well, fluid, pump and prediction inputs, raising only the flags that real changes need; always 1. The upscaled card keeps its own specific gravity; fillage is clamped to [0, 1] (NaN kept); depths need tubing (logged otherwise). */
+/* Stores well, fluid, pump and prediction inputs, raising only the flags that real changes need; always 1. The upscaled card keeps its own specific gravity; fillage is clamped to [0, 1] (NaN kept); a speed not > 0 is stored but keeps the old period; depths need tubing (logged otherwise). */
 TESK_API uint8_t SetWaveParams(TeskObj* obj, WaveParams_t params);
 /* Returns the inputs of the three cards; pump depth falls back to the last taper's bottom, anchor depth is -1 without tubing; padding is 0. */
 TESK_API WaveParams_t GetWaveParams(TeskObj* obj);
@@ -388,9 +388,9 @@ TESK_API uint8_t GetPermissibleLoads(TeskObj* obj, double* positions, double* lo
 
 /* ---- Prediction results and figures ---- */
 
-/* Node counts, time steps, point counts, periods and fluid-load terms of the cards; all zero for a null handle. */
+/* Node counts, time steps, point counts and periods of the cards, and fluid-load terms sg*0.433*pump depth*last node area in ft2 (psi*ft2, 1/144 of the load in lb); all zero for a null handle. */
 TESK_API WaveParamsReadOnly_t GetWaveParamsReadOnly(TeskObj* obj);
-/* Figures of the last run (recomputes the MEAS extremes first); a never-solved card reports stroke 0 and 0 for all derived from it; all zero for a null handle. */
+/* Figures of the last run (recomputes the MEAS extremes first; pump volumes are D^2*stroke/231 without pi/4; event indexes within the last cycle); a never-solved card reports stroke 0 and 0 for all derived from it; all zero for a null handle. */
 TESK_API WaveResults_t GetWaveResults(TeskObj* obj);
 /* Fluid load on the PRED plunger from its pressures, (pi D^2/4) * dpsi, lb; does not change fo; 0 for a null handle. */
 TESK_API double CalculateFo(TeskObj* obj);

@@ -22,6 +22,10 @@ bool SerialiseDesign(const TeskObj* obj, std::string* text) {
 }  // namespace
 
 bool WriteDesignFileTesk(const TeskObj* obj, const char* path) {
+    if (path == nullptr) {
+        LogMessage("Error writing design file! errno:%d", EINVAL);
+        return false;
+    }
     std::string text;
     if (!SerialiseDesign(obj, &text)) return false;
     std::FILE* stream = std::fopen(path, "w");

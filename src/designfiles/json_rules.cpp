@@ -13,29 +13,24 @@ const Json& MemberOrNull(const Json& object, const char* key) {
     return found != object.end() ? *found : missing;
 }
 
-bool IsFiniteNumber(const Json& value) {
-    if (value.is_number_integer()) return true;
-    return value.is_number_float() && std::isfinite(value.get<double>());
-}
-
 double RequiredNumber(const Json& object, const char* key) {
     if (!object.is_object()) ThrowFormatError(std::string("a section holding \"") + key + "\" must be an object");
     const Json& value = MemberOrNull(object, key);
-    if (!IsFiniteNumber(value)) ThrowFormatError(std::string("\"") + key + "\" must be a number");
+    if (!value.is_number()) ThrowFormatError(std::string("\"") + key + "\" must be a number");
     return value.get<double>();
 }
 
 double NumberAt(const Json& row, size_t index) {
     if (!row.is_array() || index >= row.size()) ThrowFormatError("a row is too short");
     const Json& value = row[index];
-    if (!IsFiniteNumber(value)) ThrowFormatError("a row element must be a number");
+    if (!value.is_number()) ThrowFormatError("a row element must be a number");
     return value.get<double>();
 }
 
 double MemberNumber(const Json& element, const char* key) {
     const auto found = element.find(key);
     if (found == element.end()) return 0.0;
-    if (!IsFiniteNumber(*found)) ThrowFormatError(std::string("\"") + key + "\" must be a number");
+    if (!found->is_number()) ThrowFormatError(std::string("\"") + key + "\" must be a number");
     return found->get<double>();
 }
 
@@ -58,12 +53,7 @@ int32_t RequiredInt32(const Json& value) {
 bool ReadOptionalFloat(const Json& object, const char* key, double* value) {
     const Json& member = MemberOrNull(object, key);
     if (!member.is_number_float()) return false;
-    const double number = member.get<double>();
-    if (!std::isfinite(number)) {
-        LogMessage("Warning: \"%s\" is not a finite number and was ignored", key);
-        return false;
-    }
-    *value = number;
+    *value = member.get<double>();
     return true;
 }
 

@@ -21,7 +21,7 @@ bool IsTrimmed(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' 
 
 bool ReadPointCount(const char* line, int32_t* count) {
     int64_t value = 0;
-    if (!ParseLeadingInteger(line, &value) || value < 1 || value > kMaxDynoPoints) return false;
+    if (!ParseLeadingInteger(line, &value) || value < 1 || value > kMaxCardPoints) return false;
     *count = static_cast<int32_t>(value);
     return true;
 }

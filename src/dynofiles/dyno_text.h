@@ -2,13 +2,10 @@
 
 struct TeskObj;
 
-// Highest point count a dyno text may announce.
-constexpr long kMaxDynoPoints = 1000000;
-
 // Loads the measured card from dyno text: the point count, one "position,load" line per
 // point, then lines of which the second gives the pumping speed and the tenth the well name.
 // The text is cut into lines in place. False with a log line on no text, a count outside
-// 1..kMaxDynoPoints (object unchanged), a speed that is not a finite number > 0 (the points
+// 1..1,000,000 (object unchanged), a speed that is not a finite number > 0 (the points
 // are stored by then) or exhausted memory.
 bool LoadDynText(TeskObj* obj, char* text);
 

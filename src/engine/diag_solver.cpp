@@ -12,6 +12,14 @@
 #include "model/tesk_obj.h"
 #include "model/wave_model.h"
 
+// The march kernels are built twice, for AVX2 and for any x86-64, and the loader picks one. FMA is
+// left out on purpose: fusing would change the rounding of the recurrence from machine to machine.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define TESK_VECTOR_KERNEL __attribute__((target_clones("avx2", "default")))
+#else
+#define TESK_VECTOR_KERNEL
+#endif
+
 namespace {
 
 constexpr int32_t kDiagPumpColor = 0x00FF00FF;
@@ -61,22 +69,38 @@ void ForEachHalfStroke(size_t from, size_t to, size_t n, Body&& body) {
     }
 }
 
-// Widens [*low, *high] to the loads; a NaN load never replaces a limit.
-void WidenLimits(const double* loads, size_t count, double* low, double* high) {
-    double lo = *low;
-    double hi = *high;
-    for (size_t i = 0; i < count; ++i) {
-        const double v = loads[i];
-        lo = v < lo ? v : lo;
-        hi = v > hi ? v : hi;
+// Widens [*low, *high] to the loads; a NaN load never replaces a limit. Independent lanes
+// keep the compare chains short, so the scan runs at the speed of the loads.
+TESK_VECTOR_KERNEL void WidenLimits(const double* loads, size_t count, double* low, double* high) {
+    constexpr size_t kLanes = 8;
+    double lo[kLanes];
+    double hi[kLanes];
+    for (size_t l = 0; l < kLanes; ++l) {
+        lo[l] = *low;
+        hi[l] = *high;
     }
-    *low = lo;
-    *high = hi;
+    size_t i = 0;
+    for (; i + kLanes <= count; i += kLanes) {
+        for (size_t l = 0; l < kLanes; ++l) {
+            const double v = loads[i + l];
+            lo[l] = v < lo[l] ? v : lo[l];
+            hi[l] = v > hi[l] ? v : hi[l];
+        }
+    }
+    for (; i < count; ++i) {
+        lo[0] = loads[i] < lo[0] ? loads[i] : lo[0];
+        hi[0] = loads[i] > hi[0] ? loads[i] : hi[0];
+    }
+    for (size_t l = 0; l < kLanes; ++l) {
+        *low = lo[l] < *low ? lo[l] : *low;
+        *high = hi[l] > *high ? hi[l] : *high;
+    }
 }
 
 double RowMinimum(const double* values, size_t count) {
     double lo = DBL_MAX;
-    for (size_t i = 0; i < count; ++i) lo = values[i] < lo ? values[i] : lo;
+    double hi = -DBL_MAX;
+    WidenLimits(values, count, &lo, &hi);
     return lo;
 }
 
@@ -157,7 +181,7 @@ struct MarchCoeffs {
     double k;
 };
 
-void MarchStretch(double* __restrict next, const double* __restrict cur, const double* __restrict prev,
+TESK_VECTOR_KERNEL void MarchStretch(double* __restrict next, const double* __restrict cur, const double* __restrict prev,
                   size_t from, size_t to, MarchCoeffs c) {
     for (size_t h = from; h < to; ++h) {
         next[h] = (((cur[h + 1] * c.later + c.now * cur[h]) + cur[h - 1] * c.earlier) + prev[h] * c.above) / c.k;
@@ -178,7 +202,7 @@ void MarchRow(DiagSolve* s, size_t r) {
     });
 }
 
-void LoadStretch(double* __restrict out, const double* __restrict next, const double* __restrict cur,
+TESK_VECTOR_KERNEL void LoadStretch(double* __restrict out, const double* __restrict next, const double* __restrict cur,
                  const double* __restrict prev, size_t count, bool taperChange, double k, double weightBelow,
                  double fluidLoad) {
     if (taperChange) {
@@ -191,7 +215,7 @@ void LoadStretch(double* __restrict out, const double* __restrict next, const do
 }
 
 // Position of the grid point below row `cur`, from the two rows above it.
-void PositionStretch(double* __restrict out, const double* __restrict cur, const double* __restrict prev,
+TESK_VECTOR_KERNEL void PositionStretch(double* __restrict out, const double* __restrict cur, const double* __restrict prev,
                      size_t count, double cDt) {
     for (size_t h = 0; h < count; ++h) {
         out[h] = ((1 + cDt) * cur[h + 1] - cDt * cur[h] + cur[h - 1] - prev[h]) * kInchesPerFootDown;
@@ -222,7 +246,7 @@ void RecordGridPoint(DiagSolve* s, size_t r) {
     WidenLimits(loads, s->n, &card->nodeLoadMin[r + 1], &card->nodeLoadMax[r + 1]);
 }
 
-void PumpLoadStretch(double* __restrict out, const double* __restrict pump, const double* __restrict cur,
+TESK_VECTOR_KERNEL void PumpLoadStretch(double* __restrict out, const double* __restrict pump, const double* __restrict cur,
                      const double* __restrict prev, size_t count, double k, double fluidLoad) {
     for (size_t h = 0; h < count; ++h) out[h] = (pump[h] * 1.5 - (cur[h] + cur[h]) + prev[h] * 0.5) * k - fluidLoad;
 }

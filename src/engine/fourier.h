@@ -16,6 +16,12 @@ struct CardFourierFit {
     double omega;
 };
 
+// Sums of samples x coefficients beyond this take seconds to minutes (every term is a sine
+// and a cosine); a fit or resampling that large is refused rather than hanging the host.
+constexpr double kMaxFourierWork = 2e8;
+// True when `points` x `coeffs` terms stay within kMaxFourierWork; logs the refusal otherwise.
+bool FourierWorkFits(int64_t points, int64_t coeffs);
+
 // A new, empty fit (both counts 0); null when memory runs out.
 CardFourierFit* NewCardFourierFit();
 // Releases the load arrays, then the position arrays, then the record; null does nothing.
@@ -23,7 +29,8 @@ void FreeCardFourierFit(CardFourierFit* fit);
 
 // Fits `coeffCount` cosine/sine pairs to `sampleCount` samples of one cycle (direct sum, NaN
 // samples skipped). Without samples the series keeps the count with zero coefficients and the
-// call fails, so that a later fit can fill it in. False with a log line on a bad count or no memory.
+// call fails, so that a later fit can fill it in. False with a log line on a count <= 0 or
+// > 100,000 (series unchanged) or no memory (series left empty).
 bool CalcFourierCoeffs(CardFourierFit* fit, FourierSeries* series, const double* samples, int32_t sampleCount,
                        int32_t coeffCount);
 // Value of the series at the fraction `t` of the cycle (sample i of N lies at t = i/N); 0 when empty.

@@ -32,6 +32,13 @@ void AccumulateSample(double sample, double sampleAngle, int32_t count, double* 
 
 }  // namespace
 
+bool FourierWorkFits(int64_t points, int64_t coeffs) {
+    if (static_cast<double>(points) * static_cast<double>(coeffs) <= kMaxFourierWork) return true;
+    LogMessage("Error: a Fourier series of %lld coefficients over %lld points is too large", static_cast<long long>(coeffs),
+               static_cast<long long>(points));
+    return false;
+}
+
 CardFourierFit* NewCardFourierFit() {
     return static_cast<CardFourierFit*>(std::calloc(1, sizeof(CardFourierFit)));
 }
@@ -52,6 +59,7 @@ bool CalcFourierCoeffs(CardFourierFit* fit, FourierSeries* series, const double*
         return false;
     }
     const bool haveSamples = sampleCount > 0 && samples != nullptr;
+    if (haveSamples && !FourierWorkFits(sampleCount, coeffCount)) return false;
     fit->sampleCount = haveSamples ? sampleCount : 0;
     fit->omega = haveSamples ? TwoPi() / sampleCount : 0.0;
 

@@ -3,7 +3,8 @@
 struct TeskObj;
 struct WaveModel;
 
-// The older predictive solver of `pred`, meant for its fixed grid: a recurrence in the element
+// The older predictive solver of `pred`, meant for its fixed grid (23 nodes of a 22nd of the string,
+// so the last node reaches one node length below the string): a recurrence in the element
 // stiffnesses with the damping of each grid point chosen by the motion of the point above, and
 // its own pump end (PredPumpBoundary). It runs PointCount*predCycles steps from rest in NoLoad;
 // the card arrays, colours and intermediate rows are rewritten every cycle, so the last remains.

@@ -76,5 +76,6 @@ bool SetDeviationSurveyFromRows(TeskObj* obj, std::vector<MiaPoint_t>* rows) {
 }
 
 void CopyDeviationSurvey(const TeskObj* obj, DeviationPoint_t* out) {
+    if (obj->deviationSurvey.empty()) return;
     std::copy(obj->deviationSurvey.begin(), obj->deviationSurvey.end(), out);
 }

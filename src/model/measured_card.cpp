@@ -85,6 +85,12 @@ bool RefreshUpscaledCard(TeskObj* obj) {
     const int32_t pointCount = upsc->PointCount;
     if (pointCount <= 0 || !HasCardArrays(upsc)) return false;
     const CardFourierFit* fit = obj->fourier;
+    if (!FourierWorkFits(pointCount, static_cast<int64_t>(fit->pos.count) + fit->load.count)) {
+        // No stale card from an earlier fit may stand for the new series.
+        std::memset(upsc->surfacePos, 0, static_cast<size_t>(pointCount) * sizeof(double));
+        std::memset(upsc->surfaceLoad, 0, static_cast<size_t>(pointCount) * sizeof(double));
+        return false;
+    }
     for (int32_t i = 0; i < pointCount; ++i) {
         const double t = static_cast<double>(i) / pointCount;
         upsc->surfacePos[i] = EvalFourierSeries(&fit->pos, t);

@@ -15,10 +15,12 @@ double PlungerPressureDifference(WaveModel* card);
 // Fluid load on the plunger of the "PRED" card from its pressures, lb; the fo setting is unchanged.
 double CalcFoFromPressure(TeskObj* obj);
 
-// Grid figures of the three cards and the fluid-load terms; logs and changes nothing.
+// Grid figures of the three cards and the fluid-load terms; logs and changes nothing. The fluid-load
+// terms multiply psi by the last node's area in ft2 (1/144 of a load in lb), kept so for hosts.
 WaveParamsReadOnly_t ReadWaveParamsReadOnly(TeskObj* obj);
 
 // Figures of the last run: rod-string totals, spring constants, strokes, displacement, slippage
-// and pump events. Recomputes the "MEAS" extremes first. A card that was never solved reports
-// stroke 0 and 0 for everything derived from it. Every byte that is not a field is 0.
+// and pump events. Recomputes the "MEAS" extremes first. Pump volumes are D^2*stroke/231, without
+// pi/4, kept so for hosts. A card that was never solved reports stroke 0 and 0 for everything
+// derived from it. Every byte that is not a field is 0.
 WaveResults_t ReadWaveResults(TeskObj* obj);

@@ -44,6 +44,9 @@ TEST_F(DesignJsonFile, UnwritablePathFailsWithALogLine) {
     EXPECT_FALSE(WriteDesignFileTesk(&obj, missing.c_str()));
     EXPECT_TRUE(log.Contains("Error writing design file! errno:2"));
     EXPECT_FALSE(FileExists(missing));
+    log.Clear();
+    EXPECT_FALSE(WriteDesignFileTesk(&obj, nullptr));
+    EXPECT_EQ(log.lines, std::vector<std::string>{"Error writing design file! errno:22"});
 }
 
 TEST_F(DesignJsonFile, FullDeviceFailsWithALogLine) {

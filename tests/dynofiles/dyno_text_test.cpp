@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "dynofiles/comma_locale.h"
 #include "dynofiles/dyno_text.h"
 #include "engine/fourier.h"
 #include "log_capture.h"
@@ -190,19 +190,13 @@ TEST(DynoText, LinesAreCutInPlace) {
 }
 
 TEST(DynoText, NumbersIgnoreTheHostLocale) {
-    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-    const std::string saved = previous != nullptr ? previous : "C";
-    const char* commaLocale = nullptr;
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE", "fr_FR"}) {
-        if (std::setlocale(LC_NUMERIC, name) != nullptr) {
-            commaLocale = name;
-            break;
-        }
-    }
-    if (commaLocale == nullptr) GTEST_SKIP() << "no decimal-comma locale installed";
     TeskObj obj;
-    const bool loaded = Load(&obj, "1\n12.5,3.25\nx\n6.5\n");
-    std::setlocale(LC_NUMERIC, saved.c_str());
+    bool loaded = false;
+    {
+        CommaLocale comma;
+        if (!comma.active) GTEST_SKIP() << "no decimal-comma locale installed";
+        loaded = Load(&obj, "1\n12.5,3.25\nx\n6.5\n");
+    }
     ASSERT_TRUE(loaded);
     EXPECT_EQ(obj.meas.surfacePos[0], 12.5);
     EXPECT_EQ(obj.meas.surfaceLoad[0], 3.25);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/fourier.h"
+#include "model/tesk_obj.h"
 #include "log_capture.h"
 
 namespace {
@@ -180,4 +181,34 @@ TEST(Fourier, EmptySeriesEvaluatesToZero) {
     FourierSeries empty{0, nullptr, nullptr};
     EXPECT_EQ(EvalFourierSeries(&empty, 0.25), 0.0);
     EXPECT_EQ(EvalFourierSeries(nullptr, 0.25), 0.0);
+}
+
+// A fit or resampling whose work would run for minutes is refused, not started.
+TEST(FourierWork, OversizedFitAndResamplingAreRefused) {
+    TeskObj* obj = CreateTeskObj();
+    ASSERT_NE(obj, nullptr);
+    const int32_t n = 4000;
+    std::vector<double> pos(n), load(n);
+    for (int32_t i = 0; i < n; ++i) {
+        pos[i] = 50.0 * (1.0 - std::cos(2.0 * M_PI * i / n));
+        load[i] = 8000.0 + 3000.0 * std::sin(2.0 * M_PI * i / n);
+    }
+    ASSERT_EQ(LoadDyn(obj, 8.0, pos.data(), load.data(), n), 1);
+    LogCapture log;
+    SetFourierCoeffCountPos(obj, 100000);  // 4e8 terms
+    EXPECT_TRUE(log.Contains("too large"));
+    EXPECT_EQ(obj->fourier->pos.count, 0);  // the series was left as it was
+
+    SetFourierCoeffCountPos(obj, 20);
+    SetFourierCoeffCountLoad(obj, 20);
+    log.Clear();
+    SetUpscaledDynoPointCount(obj, 1000);
+    EXPECT_FALSE(log.Contains("too large"));
+    EXPECT_NEAR(obj->upsc.surfaceLoad[250], 11000.0, 1e-6);
+
+    SetFourierCoeffCountLoad(obj, 1000);      // 4e6 terms to fit
+    SetUpscaledDynoPointCount(obj, 1000000);  // 1e9 terms to resample
+    EXPECT_TRUE(log.Contains("too large"));
+    EXPECT_EQ(obj->upsc.surfaceLoad[250], 0.0);  // no stale card left behind
+    DeleteTeskObj(obj);
 }

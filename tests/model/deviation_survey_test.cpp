@@ -19,7 +19,7 @@ ObjPtr NewObj() { return ObjPtr(CreateTeskObj()); }
 
 std::vector<DeviationPoint_t> ReadSurvey(TeskObj* obj) {
     std::vector<DeviationPoint_t> out(static_cast<size_t>(GetDeviationSurveyCount(obj)));
-    std::memset(out.data(), 0xFF, out.size() * sizeof(DeviationPoint_t));
+    if (!out.empty()) std::memset(out.data(), 0xFF, out.size() * sizeof(DeviationPoint_t));
     EXPECT_TRUE(GetDeviationSurvey(obj, out.data()));
     return out;
 }

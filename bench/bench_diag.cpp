@@ -1,0 +1,96 @@
+// Diagnostic solve of a typical well: 3 steel tapers, default 25-ft nodes, a smooth measured card.
+// The march computes every node at about n + 2M time points, so the cost per card grows as
+// M·(n + M): doubling the point count n roughly doubles it (1.9x at 5,000 ft and 400 points),
+// doubling the string length doubles M and so more than doubles it (2.3x there; 3x when M ≫ n).
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <vector>
+
+#include "engine/diag_solver.h"
+#include "model/measured_card.h"
+#include "model/run_design.h"
+#include "model/taper_list.h"
+#include "model/tesk_obj.h"
+#include "tesk/tesk.h"
+
+namespace {
+
+int Quiet(const char*) { return 0; }
+
+struct BenchWell {
+    TeskObj obj;
+    BenchWell(int points, double length, bool intermediate) {
+        SetLoggingCallback(nullptr, &Quiet);
+        const double d[3] = {1.0, 0.875, 0.75};
+        const double share[3] = {0.3, 0.3, 0.4};
+        TaperBase_t tapers[3] = {};
+        for (int i = 0; i < 3; ++i) {
+            tapers[i].L = share[i] * length;
+            tapers[i].D = d[i];
+        }
+        SetCardTapers(&obj.meas, tapers, 3, 1.0);
+        obj.meas.dampUp = obj.meas.dampDn = 0.2;
+        obj.meas.intermediate.enabled = intermediate ? 1 : 0;
+        const double pi = 4 * std::atan(1.0);
+        std::vector<double> pos, load;
+        for (int i = 0; i < points; ++i) {
+            const double t = 2 * pi * i / points;
+            pos.push_back(43.0 * (1 - std::cos(t)));
+            load.push_back(9000.0 + 3000.0 * std::sin(t) + 800.0 * std::cos(2 * t));
+        }
+        LoadDynArrays(&obj, 8, pos.data(), load.data(), points);
+        PrepareCard(&obj.meas);
+        obj.measDirty = 0;
+        obj.upscDirty = 0;
+        obj.predDirty = 0;
+        SetLoggingCallback(nullptr, nullptr);
+    }
+    // Displacements the march computes: grid point r+1 at W - 2r time points, W = 2M + n - 2.
+    double Updates() const {
+        const double m = obj.meas.FeaNodeCount;
+        const double w = 2 * m + obj.meas.PointCount - 2;
+        return (m - 1) * w - m * (m - 1);
+    }
+};
+
+void ReportRates(benchmark::State& state, const BenchWell& well) {
+    state.counters["nodes"] = well.obj.meas.FeaNodeCount;
+    // Seconds per displacement computed, printed with an SI prefix ("850p" is 0.85 ns).
+    state.counters["time_per_update"] =
+        benchmark::Counter(well.Updates(), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["cards_per_s"] = benchmark::Counter(1, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+// Args: points per card, string length in ft, intermediate cards kept (1) or not (0).
+void BM_DiagSolve(benchmark::State& state) {
+    BenchWell well(static_cast<int>(state.range(0)), static_cast<double>(state.range(1)), state.range(2) == 1);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(CalcWaveDiag(&well.obj, &well.obj.meas));
+        benchmark::ClobberMemory();
+    }
+    ReportRates(state, well);
+}
+BENCHMARK(BM_DiagSolve)
+    ->ArgNames({"n", "ft", "inter"})
+    ->Args({400, 5000, 1})
+    ->Args({400, 5000, 0})
+    ->Args({800, 5000, 1})
+    ->Args({400, 10000, 1})
+    ->Args({800, 10000, 1})
+    ->Unit(benchmark::kMicrosecond);
+
+// The whole run of a freshly loaded measured card: time step, nodes, solve and extremes.
+void BM_RunDesignMeasured(benchmark::State& state) {
+    BenchWell well(400, 5000, true);
+    for (auto _ : state) {
+        well.obj.measDirty = 1;
+        well.obj.meas.cdtDirty = 1;
+        well.obj.meas.nodesDirty = 1;
+        benchmark::DoNotOptimize(RunWellDesign(&well.obj));
+    }
+    ReportRates(state, well);
+}
+BENCHMARK(BM_RunDesignMeasured)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

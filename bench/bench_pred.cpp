@@ -1,0 +1,93 @@
+// Predictive solve of a well driven by the default pumping unit at 10 spm on the default grid:
+// predCycles x PointCount x FeaNodeCount explicit node updates. A short taper (sinker bars)
+// shortens the nodes and with them the time step, so the points grow as 1/shortest taper and
+// the nodes of the long tapers as well: the worst case below does about 400 times the work.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "engine/legacy_pred_solver.h"
+#include "engine/pred_solver.h"
+#include "model/run_design.h"
+#include "model/taper_list.h"
+#include "model/tesk_obj.h"
+#include "model/tubing_list.h"
+#include "model/wave_params.h"
+#include "tesk/tesk.h"
+
+namespace {
+
+int Quiet(const char*) { return 0; }
+
+TaperBase_t Taper(double length, double diameter) {
+    TaperBase_t taper{};
+    taper.L = length;
+    taper.D = diameter;
+    return taper;
+}
+
+struct BenchWell {
+    TeskObj obj;
+    BenchWell(const std::vector<TaperBase_t>& tapers, bool legacy, double fillage) {
+        SetLoggingCallback(nullptr, &Quiet);
+        WaveModel* pred = &obj.pred;
+        SetCardTapers(pred, tapers.data(), static_cast<int32_t>(tapers.size()), 1.0);
+        TubingBase_t tubing{};
+        tubing.L = 5000.0;
+        tubing.E = 2.2e-7;
+        SetCardTubings(pred, &tubing, 1);
+        pred->tubings->pumpDepth = 5000.0;
+        UpdateTubingTotals(pred->tubings);
+        SetCardSpm(pred, 10.0);
+        SetCardDamping(pred, 0.1, 0.1);
+        obj.fo = 4000.0;
+        obj.fillage = fillage;
+        obj.compression = 3.0;
+        obj.usePumpingUnitForPosition = 1;
+        obj.useLegacyPred = legacy ? 1 : 0;
+        pred->fixedGrid = obj.useLegacyPred;
+        PrepareCard(pred);
+        SetLoggingCallback(nullptr, nullptr);
+    }
+    double Updates() const {
+        return static_cast<double>(obj.predCycles) * obj.pred.PointCount * obj.pred.FeaNodeCount;
+    }
+};
+
+std::vector<TaperBase_t> TypicalString() { return {Taper(1500, 1.0), Taper(1500, 0.875), Taper(2000, 0.75)}; }
+
+std::vector<TaperBase_t> SinkerBarString() {
+    return {Taper(1500, 1.0), Taper(1500, 0.875), Taper(1900, 0.75), Taper(100, 1.5)};
+}
+
+void ReportRates(benchmark::State& state, const BenchWell& well) {
+    state.counters["nodes"] = well.obj.pred.FeaNodeCount;
+    state.counters["points"] = well.obj.pred.PointCount;
+    state.counters["ns_per_update"] =
+        benchmark::Counter(well.Updates() * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void RunPrediction(benchmark::State& state, const std::vector<TaperBase_t>& tapers, bool legacy,
+                   double fillage = 1.0) {
+    BenchWell well(tapers, legacy, fillage);
+    for (auto _ : state) {
+        const bool solved = legacy ? CalcWavePred(&well.obj, &well.obj.pred) : CalcWavePredNew(&well.obj, &well.obj.pred);
+        benchmark::DoNotOptimize(solved);
+        benchmark::DoNotOptimize(well.obj.pred.pumpLoad[0]);
+    }
+    ReportRates(state, well);
+}
+
+void BM_PredTypicalWell(benchmark::State& state) { RunPrediction(state, TypicalString(), false); }
+void BM_PredSinkerBars(benchmark::State& state) { RunPrediction(state, SinkerBarString(), false); }
+// Partial fillage: the pump end solves for the plunger on the compression curve at every
+// pickup and release step.
+void BM_PredFluidPound(benchmark::State& state) { RunPrediction(state, TypicalString(), false, 0.6); }
+void BM_LegacyPredTypicalWell(benchmark::State& state) { RunPrediction(state, TypicalString(), true); }
+
+}  // namespace
+
+BENCHMARK(BM_PredTypicalWell)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PredSinkerBars)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PredFluidPound)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LegacyPredTypicalWell)->Unit(benchmark::kMicrosecond);

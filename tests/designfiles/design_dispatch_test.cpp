@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "design_test_util.h"
+#include "designfiles/design_dispatch.h"
+#include "log_capture.h"
+#include "model/tesk_obj.h"
+
+namespace {
+const char kSampleWell[] = TESK_DATA_DIR "/fixtures/designfiles/sample_well.json";
+}
+
+TEST(DesignFileType, OnlyTheFirstLetterAfterTheLastDotCounts) {
+    struct Case {
+        const char* path;
+        char type;
+    };
+    for (const Case& c : {Case{"well.r", 'R'}, Case{"well.Rabc", 'R'}, Case{"well.i", 'S'}, Case{"well.xml.I", 'S'},
+                          Case{"well.q", 'Q'}, Case{"well.QROD", 'Q'}, Case{"well.j", 'J'}, Case{"well.json", 'J'},
+                          Case{"well.txt", 0}, Case{"well.", 0}, Case{"well", 0}, Case{".q", 0}, Case{"", 0},
+                          Case{"C:\\wells.q\\design", 'Q'}, Case{"dir.j/well", 'J'}}) {
+        EXPECT_EQ(DesignFileType(c.path), c.type) << c.path;
+    }
+    EXPECT_EQ(DesignFileType(nullptr), 0);
+}
+
+class DesignDispatch : public ::testing::Test {
+protected:
+    std::string dir = ::testing::TempDir();
+    std::vector<std::string> created;
+    std::string Make(const std::string& name, const std::string& text) {
+        created.push_back(dir + name);
+        WriteFileText(created.back(), text);
+        return created.back();
+    }
+    void TearDown() override {
+        for (const std::string& path : created) std::remove(path.c_str());
+    }
+};
+
+TEST_F(DesignDispatch, ReadsTheOwnFormatFromAFile) {
+    TeskObj obj;
+    LogCapture log;
+    ASSERT_TRUE(ReadDesignFile(&obj, kSampleWell));
+    EXPECT_EQ(log.lines.front(), std::string("Opening file: ") + kSampleWell);
+    EXPECT_STREQ(obj.wellName, "Sample Well N\xc2\xba 7");
+    EXPECT_EQ(obj.meas.PointCount, 40);
+}
+
+TEST_F(DesignDispatch, FileFailures) {
+    const std::string empty = Make("dispatch_empty.j", "");
+    const std::string unknown = Make("dispatch_design.txt", ReadFileText(kSampleWell));
+    struct Case {
+        const char* path;
+        const char* line;
+    };
+    const std::string missing = dir + "dispatch_missing.j";
+    for (const Case& c : {Case{empty.c_str(), "Error reading design file! errno:0, filesize:0, items_read=0"},
+                          Case{missing.c_str(), "Error opening design file! errno:2"},
+                          Case{nullptr, "Error opening design file! errno:22"},
+                          Case{unknown.c_str(), "Unsupported File Type"}}) {
+        TeskObj obj;
+        LogCapture log;
+        EXPECT_FALSE(ReadDesignFile(&obj, c.path)) << c.line;
+        EXPECT_EQ(log.lines.back(), c.line);
+        EXPECT_LE(log.lines.size(), 2u) << c.line;
+        EXPECT_STREQ(obj.wellName, "DEFAULT NAME");
+    }
+}
+
+TEST_F(DesignDispatch, FormatsOfALaterBuildFailLoudly) {
+    const std::string text = ReadFileText(kSampleWell);
+    struct Case {
+        char type;
+        const char* extension;
+        const char* line;
+    };
+    for (const Case& c : {Case{'Q', "q", "ERROR: QROD design files are not supported by this build"},
+                          Case{'R', "r", "ERROR: Rodstar design files are not supported by this build"},
+                          Case{'S', "i", "ERROR: SROD design files are not supported by this build"}}) {
+        TeskObj obj;
+        LogCapture log;
+        std::string buffer = text;
+        EXPECT_FALSE(ReadDesignText(&obj, &buffer[0], c.type));
+        EXPECT_EQ(log.lines.back(), c.line);
+        const std::string path = Make(std::string("dispatch_later.") + c.extension, text);
+        EXPECT_FALSE(ReadDesignFile(&obj, path.c_str()));
+        EXPECT_EQ(log.lines.back(), c.line);
+        const std::string out = dir + "dispatch_out." + c.extension;
+        EXPECT_FALSE(SaveDesignFile(&obj, out.c_str()));
+        EXPECT_EQ(log.lines.back(), c.line);
+        EXPECT_FALSE(FileExists(out));
+        EXPECT_FALSE(SaveDesignFileWithTemplate(&obj, out.c_str(), path.c_str()));
+        EXPECT_EQ(log.lines.back(), c.line);
+        EXPECT_STREQ(obj.wellName, "DEFAULT NAME");
+    }
+}
+
+TEST_F(DesignDispatch, TextWithOtherLettersFailsSilently) {
+    std::string text = ReadFileText(kSampleWell);
+    for (char type : {'q', 'j', 'X', '\0'}) {
+        TeskObj obj;
+        LogCapture log;
+        EXPECT_FALSE(ReadDesignText(&obj, &text[0], type));
+        EXPECT_TRUE(log.lines.empty());
+        EXPECT_STREQ(obj.wellName, "DEFAULT NAME");
+    }
+    TeskObj obj;
+    EXPECT_TRUE(ReadDesignText(&obj, &text[0], 'J'));
+    EXPECT_EQ(text, ReadFileText(kSampleWell));  // the own format leaves the text alone
+}
+
+TEST_F(DesignDispatch, WritesTheOwnFormat) {
+    TeskObj obj;
+    const std::string out = dir + "dispatch_written.JSON";
+    created.push_back(out);
+    ASSERT_TRUE(SaveDesignFile(&obj, out.c_str()));
+    TeskObj back;
+    EXPECT_TRUE(ReadDesignFile(&back, out.c_str()));
+}
+
+TEST_F(DesignDispatch, WriteFailures) {
+    TeskObj obj;
+    LogCapture log;
+    const std::string noDir = dir + "dispatch_no_dir/well.j";
+    EXPECT_FALSE(SaveDesignFile(&obj, noDir.c_str()));
+    EXPECT_TRUE(log.Contains("Error writing design file!"));
+    EXPECT_FALSE(FileExists(noDir));
+    for (const char* path : {"well.txt", "well", static_cast<const char*>(nullptr)}) {
+        log.Clear();
+        EXPECT_FALSE(SaveDesignFile(&obj, path));
+        EXPECT_EQ(log.lines, std::vector<std::string>{"Unsupported File Type"});
+    }
+}
+
+TEST_F(DesignDispatch, TemplateWriting) {
+    TeskObj obj;
+    LogCapture log;
+    const std::string out = dir + "dispatch_template_out.q";
+    EXPECT_FALSE(SaveDesignFileWithTemplate(&obj, out.c_str(), "template.r"));
+    EXPECT_EQ(log.lines, std::vector<std::string>{"Export file and template types do not match. Export Failed."});
+    EXPECT_FALSE(FileExists(out));
+    log.Clear();
+    EXPECT_FALSE(SaveDesignFileWithTemplate(&obj, (dir + "dispatch_template_out.j").c_str(), "template.json"));
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"WriteDesignFileWithTemplate J", "Unsupported File Type"}));
+    log.Clear();
+    EXPECT_FALSE(SaveDesignFileWithTemplate(&obj, out.c_str(), nullptr));
+    EXPECT_EQ(log.lines, std::vector<std::string>{"Export file and template types do not match. Export Failed."});
+}
+
+TEST_F(DesignDispatch, ExportsForwardToTheReadersAndWriters) {
+    TeskObj* obj = CreateTeskObj();
+    ASSERT_NE(obj, nullptr);
+    std::string design = ReadFileText(kSampleWell);
+    EXPECT_EQ(ParseDesignFileContents(obj, &design[0], 'J'), 1);
+    EXPECT_EQ(ParseDesignFile(obj, kSampleWell), 1);
+    char dyno[] = "2\n1,10\n2,20\nx\n6\n";
+    EXPECT_EQ(LoadDynFromFileContents(obj, dyno), 1);
+    EXPECT_EQ(obj->meas.PointCount, 2);
+    EXPECT_EQ(LoadDynFromFile(obj, TESK_DATA_DIR "/fixtures/dynofiles/sample_card.txt"), 1);
+    const std::string out = dir + "dispatch_export.j";
+    created.push_back(out);
+    EXPECT_EQ(WriteDesignFile(obj, out.c_str()), 1);
+    EXPECT_EQ(WriteDesignFileWithTemplate(obj, out.c_str(), out.c_str()), 0);
+    DeleteTeskObj(obj);
+}
