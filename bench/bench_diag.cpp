@@ -80,6 +80,23 @@ BENCHMARK(BM_DiagSolve)
     ->Args({800, 10000, 1})
     ->Unit(benchmark::kMicrosecond);
 
+// The typical card on each build of the loops (0 baseline x86-64, 1 AVX2): both give the same bits,
+// so this is the whole price of running on a machine without AVX2.
+void BM_DiagSolveBuild(benchmark::State& state) {
+    const DiagKernelBuild build = state.range(0) == 1 ? DiagKernelBuild::Avx2 : DiagKernelBuild::Baseline;
+    if (!DiagKernelBuildAvailable(build)) {
+        state.SkipWithError("this machine cannot run the build");
+        return;
+    }
+    BenchWell well(400, 5000, true);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(CalcWaveDiagWithBuild(&well.obj, &well.obj.meas, build));
+        benchmark::ClobberMemory();
+    }
+    ReportRates(state, well);
+}
+BENCHMARK(BM_DiagSolveBuild)->ArgName("avx2")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
 // The whole run of a freshly loaded measured card: time step, nodes, solve and extremes.
 void BM_RunDesignMeasured(benchmark::State& state) {
     BenchWell well(400, 5000, true);

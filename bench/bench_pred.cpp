@@ -1,7 +1,7 @@
 // Predictive solve of a well driven by the default pumping unit at 10 spm on the default grid:
 // predCycles x PointCount x FeaNodeCount explicit node updates. A short taper (sinker bars)
 // shortens the nodes and with them the time step, so the points grow as 1/shortest taper and
-// the nodes of the long tapers as well: the worst case below does about 400 times the work.
+// the nodes of the long tapers as well: the worst case below does about 20 times the work.
 #include <benchmark/benchmark.h>
 
 #include <vector>

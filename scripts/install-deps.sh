@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(cmake g++ clang make binutils googletest libgtest-dev libbenchmark-dev
           nlohmann-json3-dev libpugixml-dev libcurl4-openssl-dev libssl-dev
-          libsqlite3-dev sqlite3 dpkg-dev)
+          libsqlite3-dev sqlite3 dpkg-dev locales)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -363,13 +363,13 @@ TESK_API uint8_t GetIntermediateTimeSlice(TeskObj* obj, int32_t column, int32_t 
 
 /* ---- Wave parameters and settings ---- */
 
-/* Stores well, fluid, pump and prediction inputs, raising only the flags that real changes need; always 1. The upscaled card keeps its own specific gravity; fillage is clamped to [0, 1] (NaN kept); a speed not > 0 is stored but keeps the old period; depths need tubing (logged otherwise). */
+/* Stores well, fluid, pump and prediction inputs, raising only the flags that real changes need; 1 (0 only for a null handle). The upscaled card keeps its own specific gravity; fillage is clamped to [0, 1] (NaN kept); a speed not > 0 is stored but keeps the old period; depths need tubing (logged otherwise). */
 TESK_API uint8_t SetWaveParams(TeskObj* obj, WaveParams_t params);
-/* Returns the inputs of the three cards; pump depth falls back to the last taper's bottom, anchor depth is -1 without tubing; padding is 0. */
+/* Returns the inputs of the three cards; pump depth falls back to the last taper's bottom, anchor depth is -1 without tubing; padding is 0; all zero for a null handle. */
 TESK_API WaveParams_t GetWaveParams(TeskObj* obj);
-/* Stores the solver settings; any non-zero useLegacyPred selects the legacy solver and is kept as given; predNodesPerSection outside 1..1000 is logged and ignored; always 1. */
+/* Stores the solver settings; any non-zero useLegacyPred selects the legacy solver and is kept as given; predNodesPerSection outside 1..1000 is logged and ignored; 1, or 0 for a null handle. */
 TESK_API uint8_t SetWaveSettings(TeskObj* obj, WaveSettings_t settings);
-/* Returns the solver settings; padding is 0. */
+/* Returns the solver settings; padding is 0; all zero for a null handle. */
 TESK_API WaveSettings_t GetWaveSettings(TeskObj* obj);
 
 /* ---- Pumping unit ---- */

@@ -3,31 +3,45 @@
 #include "designfiles/design_dispatch.h"
 #include "dynofiles/dyno_text.h"
 
+namespace {
+
+// Every file operation reads or fills the well object, so a missing one fails up front.
+template <typename Body>
+uint8_t FileExport(const char* exportName, TeskObj* obj, Body&& body) {
+    if (obj == nullptr) {
+        LogMessage("Error: %s needs a well object", exportName);
+        return 0;
+    }
+    return ExportGuard<uint8_t>(exportName, 0, [&] { return body() ? 1 : 0; });
+}
+
+}  // namespace
+
 extern "C" {
 
 TESK_API uint8_t LoadDynFromFile(TeskObj* obj, const char* path) {
-    return ExportGuard<uint8_t>("LoadDynFromFile", 0, [&] { return LoadDynFile(obj, path); });
+    return FileExport("LoadDynFromFile", obj, [&] { return LoadDynFile(obj, path); });
 }
 
 TESK_API uint8_t LoadDynFromFileContents(TeskObj* obj, char* text) {
-    return ExportGuard<uint8_t>("LoadDynFromFileContents", 0, [&] { return LoadDynText(obj, text); });
+    return FileExport("LoadDynFromFileContents", obj, [&] { return LoadDynText(obj, text); });
 }
 
 TESK_API uint8_t ParseDesignFile(TeskObj* obj, const char* path) {
-    return ExportGuard<uint8_t>("ParseDesignFile", 0, [&] { return ReadDesignFile(obj, path); });
+    return FileExport("ParseDesignFile", obj, [&] { return ReadDesignFile(obj, path); });
 }
 
 TESK_API uint8_t ParseDesignFileContents(TeskObj* obj, char* text, char type) {
-    return ExportGuard<uint8_t>("ParseDesignFileContents", 0, [&] { return ReadDesignText(obj, text, type); });
+    return FileExport("ParseDesignFileContents", obj, [&] { return ReadDesignText(obj, text, type); });
 }
 
 TESK_API uint8_t WriteDesignFile(TeskObj* obj, const char* path) {
-    return ExportGuard<uint8_t>("WriteDesignFile", 0, [&] { return SaveDesignFile(obj, path); });
+    return FileExport("WriteDesignFile", obj, [&] { return SaveDesignFile(obj, path); });
 }
 
 TESK_API uint8_t WriteDesignFileWithTemplate(TeskObj* obj, const char* path, const char* templatePath) {
-    return ExportGuard<uint8_t>("WriteDesignFileWithTemplate", 0,
-                                [&] { return SaveDesignFileWithTemplate(obj, path, templatePath); });
+    return FileExport("WriteDesignFileWithTemplate", obj,
+                      [&] { return SaveDesignFileWithTemplate(obj, path, templatePath); });
 }
 
 }  // extern "C"

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "designfiles/json_rules.h"
+#include "engine/fea_nodes.h"
 #include "engine/fourier.h"
 #include "log/log.h"
 #include "model/bounded_text.h"
@@ -70,11 +71,15 @@ void ReadWellName(TeskObj* obj, const Json& doc) {
     CopyBoundedText(obj->wellName, sizeof obj->wellName, name.get_ref<const std::string&>().c_str());
 }
 
-// A new fluid gravity changes the buoyant weights, so the taper totals follow it.
+// A new fluid gravity changes the buoyant weights, so the taper totals and the nodes built
+// from them follow it.
 void StoreFluidGravity(TeskObj* obj, WaveModel* card, double sg) {
     if (card->sgFluid == sg) return;
     card->sgFluid = sg;
-    if (card->tapers != nullptr) UpdateTaperTotals(card->tapers, sg);
+    if (card->tapers != nullptr) {
+        UpdateTaperTotals(card->tapers, sg);
+        UpdateNodeFluidFields(card);
+    }
     MarkCardDirty(obj, card);
 }
 

@@ -12,18 +12,137 @@
 #include "model/tesk_obj.h"
 #include "model/wave_model.h"
 
-// The march kernels are built twice, for AVX2 and for any x86-64, and the loader picks one. FMA is
-// left out on purpose: fusing would change the rounding of the recurrence from machine to machine.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define TESK_VECTOR_KERNEL __attribute__((target_clones("avx2", "default")))
+// The march loops are built twice, for any x86-64 and for AVX2, and each solve picks the best build
+// the machine runs. Neither build fuses a multiply into an add (AVX2 does not bring FMA along), so
+// both round every operation alike and a card's results do not depend on the machine.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define TESK_HAS_AVX2_BUILD 1
+#define TESK_KERNEL_BODY inline __attribute__((always_inline))
+#define TESK_AVX2_TARGET __attribute__((target("avx2")))
 #else
-#define TESK_VECTOR_KERNEL
+#define TESK_HAS_AVX2_BUILD 0
+#define TESK_KERNEL_BODY inline
 #endif
 
 namespace {
 
 constexpr int32_t kDiagPumpColor = 0x00FF00FF;
 constexpr double kInchesPerFootDown = -12.0;  // card position (in, up) per displacement (ft, down)
+
+struct MarchCoeffs {
+    double later;
+    double now;
+    double earlier;
+    double above;
+    double k;
+};
+
+// Widens [*low, *high] to the loads; a NaN load never replaces a limit. Independent lanes
+// keep the compare chains short, so the scan runs at the speed of the loads.
+TESK_KERNEL_BODY void WidenLimits(const double* loads, size_t count, double* low, double* high) {
+    constexpr size_t kLanes = 8;
+    double lo[kLanes];
+    double hi[kLanes];
+    for (size_t l = 0; l < kLanes; ++l) {
+        lo[l] = *low;
+        hi[l] = *high;
+    }
+    size_t i = 0;
+    for (; i + kLanes <= count; i += kLanes) {
+        for (size_t l = 0; l < kLanes; ++l) {
+            const double v = loads[i + l];
+            lo[l] = v < lo[l] ? v : lo[l];
+            hi[l] = v > hi[l] ? v : hi[l];
+        }
+    }
+    for (; i < count; ++i) {
+        lo[0] = loads[i] < lo[0] ? loads[i] : lo[0];
+        hi[0] = loads[i] > hi[0] ? loads[i] : hi[0];
+    }
+    for (size_t l = 0; l < kLanes; ++l) {
+        *low = lo[l] < *low ? lo[l] : *low;
+        *high = hi[l] > *high ? hi[l] : *high;
+    }
+}
+
+TESK_KERNEL_BODY void MarchStretch(double* __restrict next, const double* __restrict cur,
+                                   const double* __restrict prev, size_t from, size_t to, MarchCoeffs c) {
+    for (size_t h = from; h < to; ++h) {
+        next[h] = (((cur[h + 1] * c.later + c.now * cur[h]) + cur[h - 1] * c.earlier) + prev[h] * c.above) / c.k;
+    }
+}
+
+TESK_KERNEL_BODY void LoadStretch(double* __restrict out, const double* __restrict next, const double* __restrict cur,
+                                  const double* __restrict prev, size_t count, bool taperChange, double k,
+                                  double weightBelow, double fluidLoad) {
+    if (taperChange) {
+        for (size_t h = 0; h < count; ++h) out[h] = ((next[h] - cur[h]) * k + weightBelow) - fluidLoad;
+    } else {
+        for (size_t h = 0; h < count; ++h) {
+            out[h] = ((next[h] * 1.5 - (cur[h] + cur[h]) + prev[h] * 0.5) * k + weightBelow) - fluidLoad;
+        }
+    }
+}
+
+// Position of the grid point below row `cur`, from the two rows above it.
+TESK_KERNEL_BODY void PositionStretch(double* __restrict out, const double* __restrict cur,
+                                      const double* __restrict prev, size_t count, double cDt) {
+    for (size_t h = 0; h < count; ++h) {
+        out[h] = ((1 + cDt) * cur[h + 1] - cDt * cur[h] + cur[h - 1] - prev[h]) * kInchesPerFootDown;
+    }
+}
+
+TESK_KERNEL_BODY void PumpLoadStretch(double* __restrict out, const double* __restrict pump,
+                                      const double* __restrict cur, const double* __restrict prev, size_t count,
+                                      double k, double fluidLoad) {
+    for (size_t h = 0; h < count; ++h) out[h] = (pump[h] * 1.5 - (cur[h] + cur[h]) + prev[h] * 0.5) * k - fluidLoad;
+}
+
+// One build of the loops above: each entry runs its loop compiled for that build's instruction set.
+struct DiagKernels {
+    decltype(&WidenLimits) widen;
+    decltype(&MarchStretch) march;
+    decltype(&LoadStretch) load;
+    decltype(&PositionStretch) position;
+    decltype(&PumpLoadStretch) pumpLoad;
+};
+
+template <auto Body, typename... Args>
+void BaselineKernel(Args... args) {
+    Body(args...);
+}
+
+constexpr DiagKernels kBaselineKernels{&BaselineKernel<WidenLimits>, &BaselineKernel<MarchStretch>,
+                                       &BaselineKernel<LoadStretch>, &BaselineKernel<PositionStretch>,
+                                       &BaselineKernel<PumpLoadStretch>};
+
+#if TESK_HAS_AVX2_BUILD
+template <auto Body, typename... Args>
+TESK_AVX2_TARGET void Avx2Kernel(Args... args) {
+    Body(args...);
+}
+
+constexpr DiagKernels kAvx2Kernels{&Avx2Kernel<WidenLimits>, &Avx2Kernel<MarchStretch>, &Avx2Kernel<LoadStretch>,
+                                   &Avx2Kernel<PositionStretch>, &Avx2Kernel<PumpLoadStretch>};
+
+bool MachineRunsAvx2() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+}
+#endif
+
+const DiagKernels* KernelsOf(DiagKernelBuild build) {
+    if (build == DiagKernelBuild::Baseline) return &kBaselineKernels;
+#if TESK_HAS_AVX2_BUILD
+    if (build == DiagKernelBuild::Avx2 && MachineRunsAvx2()) return &kAvx2Kernels;
+#endif
+    return nullptr;
+}
+
+const DiagKernels* BestKernels() {
+    const DiagKernels* avx2 = KernelsOf(DiagKernelBuild::Avx2);
+    return avx2 != nullptr ? avx2 : &kBaselineKernels;
+}
 
 const TaperItem* FirstValidTaper(const TaperList* list) {
     for (int32_t i = 0; i < list->count; ++i) {
@@ -69,41 +188,6 @@ void ForEachHalfStroke(size_t from, size_t to, size_t n, Body&& body) {
     }
 }
 
-// Widens [*low, *high] to the loads; a NaN load never replaces a limit. Independent lanes
-// keep the compare chains short, so the scan runs at the speed of the loads.
-TESK_VECTOR_KERNEL void WidenLimits(const double* loads, size_t count, double* low, double* high) {
-    constexpr size_t kLanes = 8;
-    double lo[kLanes];
-    double hi[kLanes];
-    for (size_t l = 0; l < kLanes; ++l) {
-        lo[l] = *low;
-        hi[l] = *high;
-    }
-    size_t i = 0;
-    for (; i + kLanes <= count; i += kLanes) {
-        for (size_t l = 0; l < kLanes; ++l) {
-            const double v = loads[i + l];
-            lo[l] = v < lo[l] ? v : lo[l];
-            hi[l] = v > hi[l] ? v : hi[l];
-        }
-    }
-    for (; i < count; ++i) {
-        lo[0] = loads[i] < lo[0] ? loads[i] : lo[0];
-        hi[0] = loads[i] > hi[0] ? loads[i] : hi[0];
-    }
-    for (size_t l = 0; l < kLanes; ++l) {
-        *low = lo[l] < *low ? lo[l] : *low;
-        *high = hi[l] > *high ? hi[l] : *high;
-    }
-}
-
-double RowMinimum(const double* values, size_t count) {
-    double lo = DBL_MAX;
-    double hi = -DBL_MAX;
-    WidenLimits(values, count, &lo, &hi);
-    return lo;
-}
-
 void ShiftRow(double* values, size_t count, double offset) {
     for (size_t i = 0; i < count; ++i) values[i] -= offset;
 }
@@ -130,6 +214,7 @@ bool AllocWorkspace(DiagWorkspace* work, size_t width, size_t n) {
 
 struct DiagSolve {
     WaveModel* card;
+    const DiagKernels* kernels;
     size_t n;      // card points
     size_t m;      // nodes
     size_t width;  // time points in a row
@@ -138,6 +223,12 @@ struct DiagSolve {
     DiagWorkspace work;
 
     double* Row(size_t r) const { return work.rows[r % 3]; }
+    double RowMinimum(const double* values) const {
+        double lo = DBL_MAX;
+        double hi = -DBL_MAX;
+        kernels->widen(values, n, &lo, &hi);
+        return lo;
+    }
 };
 
 // Grid points 0 and 1 from the surface card: the polished rod, and the lower end of the first
@@ -163,28 +254,13 @@ void StartRows(DiagSolve* s) {
     }
     double* f1 = s->storing ? card->intermediate.loadRows[1] : s->work.loads;
     for (size_t i = 0; i < s->n; ++i) f1[i] = card->surfaceLoad[i] - dx0 * w1;
-    WidenLimits(card->surfaceLoad, s->n, &card->nodeLoadMin[0], &card->nodeLoadMax[0]);
-    WidenLimits(f1, s->n, &card->nodeLoadMin[1], &card->nodeLoadMax[1]);
+    s->kernels->widen(card->surfaceLoad, s->n, &card->nodeLoadMin[0], &card->nodeLoadMax[0]);
+    s->kernels->widen(f1, s->n, &card->nodeLoadMin[1], &card->nodeLoadMax[1]);
     if (s->storing) {
         double* const* pos = card->intermediate.posRows;
         std::memcpy(pos[0], card->surfacePos, s->n * sizeof(double));
         std::memcpy(card->intermediate.loadRows[0], card->surfaceLoad, s->n * sizeof(double));
         for (size_t i = 0; i < s->n; ++i) pos[1][i] = u1[i] * kInchesPerFootDown;
-    }
-}
-
-struct MarchCoeffs {
-    double later;
-    double now;
-    double earlier;
-    double above;
-    double k;
-};
-
-TESK_VECTOR_KERNEL void MarchStretch(double* __restrict next, const double* __restrict cur, const double* __restrict prev,
-                  size_t from, size_t to, MarchCoeffs c) {
-    for (size_t h = from; h < to; ++h) {
-        next[h] = (((cur[h + 1] * c.later + c.now * cur[h]) + cur[h - 1] * c.earlier) + prev[h] * c.above) / c.k;
     }
 }
 
@@ -198,28 +274,8 @@ void MarchRow(DiagSolve* s, size_t r) {
     ForEachHalfStroke(r, s->width - 1 - r, s->n, [&](size_t from, size_t to, size_t, bool upstroke) {
         const MarchCoeffs c{upstroke ? node.diagUpLater : node.diagDnLater, upstroke ? node.diagUpNow : node.diagDnNow,
                             node.diagEarlier, node.diagAbove, node.kNode};
-        MarchStretch(next, cur, prev, from, to, c);
+        s->kernels->march(next, cur, prev, from, to, c);
     });
-}
-
-TESK_VECTOR_KERNEL void LoadStretch(double* __restrict out, const double* __restrict next, const double* __restrict cur,
-                 const double* __restrict prev, size_t count, bool taperChange, double k, double weightBelow,
-                 double fluidLoad) {
-    if (taperChange) {
-        for (size_t h = 0; h < count; ++h) out[h] = ((next[h] - cur[h]) * k + weightBelow) - fluidLoad;
-    } else {
-        for (size_t h = 0; h < count; ++h) {
-            out[h] = ((next[h] * 1.5 - (cur[h] + cur[h]) + prev[h] * 0.5) * k + weightBelow) - fluidLoad;
-        }
-    }
-}
-
-// Position of the grid point below row `cur`, from the two rows above it.
-TESK_VECTOR_KERNEL void PositionStretch(double* __restrict out, const double* __restrict cur, const double* __restrict prev,
-                     size_t count, double cDt) {
-    for (size_t h = 0; h < count; ++h) {
-        out[h] = ((1 + cDt) * cur[h + 1] - cDt * cur[h] + cur[h - 1] - prev[h]) * kInchesPerFootDown;
-    }
 }
 
 double StrokeDamping(const WaveModel* card, bool upstroke) { return upstroke ? card->cUpDt : card->cDnDt; }
@@ -237,18 +293,13 @@ void RecordGridPoint(DiagSolve* s, size_t r) {
     double* loads = s->storing ? card->intermediate.loadRows[r + 1] : s->work.loads;
     double* positions = s->storing ? card->intermediate.posRows[r + 1] : nullptr;
     ForEachHalfStroke(s->m - 1, s->m - 1 + s->n, s->n, [&](size_t from, size_t to, size_t column, bool upstroke) {
-        LoadStretch(loads + column, next + from, cur + from, prev + from, to - from, taperChange, k, node.weightBelow,
-                    fluidLoad);
+        s->kernels->load(loads + column, next + from, cur + from, prev + from, to - from, taperChange, k,
+                         node.weightBelow, fluidLoad);
         if (positions != nullptr) {
-            PositionStretch(positions + column, cur + from, prev + from, to - from, StrokeDamping(card, upstroke));
+            s->kernels->position(positions + column, cur + from, prev + from, to - from, StrokeDamping(card, upstroke));
         }
     });
-    WidenLimits(loads, s->n, &card->nodeLoadMin[r + 1], &card->nodeLoadMax[r + 1]);
-}
-
-TESK_VECTOR_KERNEL void PumpLoadStretch(double* __restrict out, const double* __restrict pump, const double* __restrict cur,
-                     const double* __restrict prev, size_t count, double k, double fluidLoad) {
-    for (size_t h = 0; h < count; ++h) out[h] = (pump[h] * 1.5 - (cur[h] + cur[h]) + prev[h] * 0.5) * k - fluidLoad;
+    s->kernels->widen(loads, s->n, &card->nodeLoadMin[r + 1], &card->nodeLoadMax[r + 1]);
 }
 
 // The pump card from the last three grid points; returns the smallest pump position.
@@ -262,18 +313,18 @@ double RecordPumpCard(DiagSolve* s) {
     const double* cur = s->Row(m - 1);
     const double* prev = s->Row(m - 2);
     ForEachHalfStroke(m - 1, m - 1 + s->n, s->n, [&](size_t from, size_t to, size_t column, bool upstroke) {
-        PositionStretch(card->pumpPos + column, cur + from, prev + from, to - from, StrokeDamping(card, upstroke));
-        PumpLoadStretch(card->pumpLoad + column, pump + from, cur + from, prev + from, to - from, kp, fluidLoad);
+        s->kernels->position(card->pumpPos + column, cur + from, prev + from, to - from, StrokeDamping(card, upstroke));
+        s->kernels->pumpLoad(card->pumpLoad + column, pump + from, cur + from, prev + from, to - from, kp, fluidLoad);
     });
     for (size_t i = 0; i < s->n; ++i) card->pumpColors[i] = kDiagPumpColor;
-    WidenLimits(card->pumpLoad, s->n, &card->nodeLoadMin[m], &card->nodeLoadMax[m]);
-    return RowMinimum(card->pumpPos, s->n);
+    s->kernels->widen(card->pumpLoad, s->n, &card->nodeLoadMin[m], &card->nodeLoadMax[m]);
+    return s->RowMinimum(card->pumpPos);
 }
 
 void ZeroPositions(DiagSolve* s, double minPumpPos) {
     if (s->storing) {
         double* const* pos = s->card->intermediate.posRows;
-        for (size_t r = 0; r <= s->m; ++r) ShiftRow(pos[r], s->n, RowMinimum(pos[r], s->n));
+        for (size_t r = 0; r <= s->m; ++r) ShiftRow(pos[r], s->n, s->RowMinimum(pos[r]));
     }
     ShiftRow(s->card->pumpPos, s->n, minPumpPos);
 }
@@ -288,10 +339,8 @@ bool PrepareIntermediateCards(WaveModel* card) {
     return AllocIntermediateCards(cards, card->FeaNodeCount, card->PointCount) && cards->loadRows != nullptr;
 }
 
-}  // namespace
-
-bool CalcWaveDiag(TeskObj* obj, WaveModel* card) {
-    if (!CardIsReady(card)) {
+bool SolveDiag(TeskObj* obj, WaveModel* card, const DiagKernels* kernels) {
+    if (obj == nullptr || card == nullptr || !CardIsReady(card)) {
         LogMessage("Cannot run CalcWaveDiag() because all fields have not been set.");
         return false;
     }
@@ -301,6 +350,7 @@ bool CalcWaveDiag(TeskObj* obj, WaveModel* card) {
     }
     DiagSolve s{};
     s.card = card;
+    s.kernels = kernels;
     s.n = static_cast<size_t>(card->PointCount);
     s.m = static_cast<size_t>(card->FeaNodeCount);
     s.width = 2 * s.m + s.n - 1;
@@ -321,3 +371,18 @@ bool CalcWaveDiag(TeskObj* obj, WaveModel* card) {
     if (obj->zeroPumpPosition == 1) ZeroPositions(&s, minPumpPos);
     return true;
 }
+
+}  // namespace
+
+bool DiagKernelBuildAvailable(DiagKernelBuild build) { return KernelsOf(build) != nullptr; }
+
+bool CalcWaveDiagWithBuild(TeskObj* obj, WaveModel* card, DiagKernelBuild build) {
+    const DiagKernels* kernels = KernelsOf(build);
+    if (kernels == nullptr) {
+        LogMessage("Error: this machine cannot run the requested build of CalcWaveDiag()");
+        return false;
+    }
+    return SolveDiag(obj, card, kernels);
+}
+
+bool CalcWaveDiag(TeskObj* obj, WaveModel* card) { return SolveDiag(obj, card, BestKernels()); }

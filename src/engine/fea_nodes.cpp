@@ -18,7 +18,8 @@ constexpr double kGravity = 32.1739;
 constexpr double kFluidGradientPsiPerFt = 0.433;
 
 bool IsDiagnostic(const WaveModel* card) { return card->isDiag == 1; }
-bool IsFixedGrid(const WaveModel* card) { return !IsDiagnostic(card) && card->fixedGrid == 1; }
+// Any non-zero byte selects the fixed grid, as any non-zero useLegacyPred selects the legacy solver.
+bool IsFixedGrid(const WaveModel* card) { return !IsDiagnostic(card) && card->fixedGrid != 0; }
 
 bool ChooseDiagTaperNodes(const WaveModel* card, int32_t index, TaperItem* taper) {
     const double vDt = taper->waveSpeed * card->DT;
@@ -60,11 +61,13 @@ bool ChoosePredTaperNodes(const WaveModel* card, int32_t index, TaperItem* taper
 }
 
 // Gives every taper its node count and length and returns the card's node total, or 0 when
-// the grid has no valid count. Invalid tapers get no nodes.
+// the grid has no valid count. Invalid tapers get no nodes. Every valid taper is looked at,
+// so each one whose grid fails reports its own warning.
 int32_t ChooseNodeCounts(WaveModel* card) {
     TaperList* list = card->tapers;
     int64_t total = 0;
     bool anyValid = false;
+    bool allChosen = true;
     for (int32_t i = 0; i < list->count; ++i) {
         TaperItem* taper = &list->items[i];
         taper->nodeCount = 0;
@@ -72,11 +75,13 @@ int32_t ChooseNodeCounts(WaveModel* card) {
         if (!IsValidTaper(*taper)) continue;
         anyValid = true;
         const bool chosen = IsDiagnostic(card) ? ChooseDiagTaperNodes(card, i, taper) : ChoosePredTaperNodes(card, i, taper);
-        if (!chosen) return 0;
-        total += taper->nodeCount;
-        if (total > kMaxNodeCount && !IsFixedGrid(card)) return 0;
+        if (!chosen) {
+            allChosen = false;
+            continue;
+        }
+        if (total <= kMaxNodeCount) total += taper->nodeCount;
     }
-    if (!anyValid) return 0;
+    if (!anyValid || !allChosen) return 0;
     if (IsFixedGrid(card)) total = card->sectionNodeCount;
     return (total >= 1 && total <= kMaxNodeCount) ? static_cast<int32_t>(total) : 0;
 }

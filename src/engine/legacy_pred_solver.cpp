@@ -90,10 +90,7 @@ struct LegacySolve {
 
 double InteriorLoad(const LegacySolve& s, int32_t k) {
     const FeaNode* nodes = s.pred->nodes;
-    const int32_t step = s.w.loadStep[k];
-    const double* u = s.w.next;
-    const double difference = 1.5 * u[k] - 2.0 * u[k + step] + 0.5 * u[k + 2 * step];
-    return (step < 0 ? difference : -difference) * nodes[k].kNode + nodes[k - 1].weightBelow;
+    return StretchAt(s.w.next, k, s.w.loadStep[k]) * nodes[k].kNode + nodes[k - 1].weightBelow;
 }
 
 void StoreInterior(LegacySolve& s, int32_t ic, bool inLimits) {
@@ -147,10 +144,7 @@ void PredTimeStep(LegacySolve& s, int32_t i) {
     pred->pumpColors[ic] = PumpStateColor(s.obj->legacyPumpState);
     PredPumpBoundary(s.boundary, s.obj, i, s.w.previous, s.w.current, s.w.next);
     StoreEnds(s, ic, inLimits, f);
-    double* recycled = s.w.previous;
-    s.w.previous = s.w.current;
-    s.w.current = s.w.next;
-    s.w.next = recycled;
+    RotateRows(&s.w.next, &s.w.current, &s.w.previous);
 }
 
 }  // namespace

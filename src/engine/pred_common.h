@@ -18,6 +18,21 @@ double PredSurfacePosition(TeskObj* obj, WaveModel* pred, int32_t i, bool fromPu
 // pump, and where the two nodes above share material and length; forward otherwise.
 bool UsesBackwardDifference(const FeaNode* nodes, int32_t M, int32_t k);
 
+// Three-point stretch of the rod at grid point k, backward (step -1) or forward (step +1),
+// signed so that tension is positive (displacements grow downward). Times EA/dx it is the load.
+inline double StretchAt(const double* u, int32_t k, int32_t step) {
+    const double difference = 1.5 * u[k] - 2.0 * u[k + step] + 0.5 * u[k + 2 * step];
+    return step < 0 ? difference : -difference;
+}
+
+// The rows move one step on: the new row becomes the current one, the oldest is reused.
+inline void RotateRows(double** next, double** current, double** previous) {
+    double* recycled = *previous;
+    *previous = *current;
+    *current = *next;
+    *next = recycled;
+}
+
 // One zeroed allocation carved into arrays: each of `arrays` gets `length` doubles, then
 // `*tail` gets `tailLength` doubles and `*steps` `length` int32 values. Null (nothing set) when
 // memory runs out; the caller frees the result.

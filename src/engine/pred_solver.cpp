@@ -91,10 +91,7 @@ double RangeChecked(double value, double limit, LastCycle* last) {
 
 double InteriorLoad(const WaveModel* pred, const PredWorkspace& w, const LastCycle& last, int32_t k) {
     const FeaNode& node = pred->nodes[k];
-    const int32_t s = w.loadStep[k];
-    const double* u = w.next;
-    const double difference = 1.5 * u[k] - 2.0 * u[k + s] + 0.5 * u[k + 2 * s];
-    const double strainLoad = (s < 0 ? difference : -difference) * node.areaFt2 / node.dx * node.modulusPsf;
+    const double strainLoad = StretchAt(w.next, k, w.loadStep[k]) * node.areaFt2 / node.dx * node.modulusPsf;
     const double fluid = last.subtractFluid ? node.fluidLoad : 0.0;
     return strainLoad - fluid + pred->nodes[k - 1].weightBelow;
 }
@@ -162,10 +159,7 @@ void March(TeskObj* obj, WaveModel* pred, PredWorkspace& w, const PredBoundaryCo
                           w.kAbove, movingDown ? w.denomDn : w.denomUp, M);
             w.next[M] = PredPumpBoundaryStep(boundary, obj, pred, i, w.next, w.current);
             if (lastCycle) StoreLastCyclePoint(pred, w, last, i, w.surface[i]);
-            double* recycled = w.previous;
-            w.previous = w.current;
-            w.current = w.next;
-            w.next = recycled;
+            RotateRows(&w.next, &w.current, &w.previous);
         }
     }
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "engine/fea_node.h"
+#include "engine/pred_root.h"
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
 #include "model/tubing_list.h"
@@ -122,38 +123,6 @@ FillageCurve ReleaseCurve(const PredBoundaryContext& c, const TeskObj* obj) {
 // Rod strain at the pump for a pump displacement v, with a and b the two grid points above.
 double PumpStrain(const PredBoundaryContext& c, double a, double b, double v) {
     return (1.5 * v - 2.0 * a + 0.5 * b) / c.dx;
-}
-
-// Where an increasing function turns from negative to not negative between lo and hi: false
-// position with the Illinois correction, which keeps both ends moving, until the bracket is
-// 1e-13 ft wide or cannot narrow any further. Many times fewer curve evaluations than bisection.
-template <typename Function>
-double RootInBracket(const Function& f, double lo, double hi) {
-    double fLo = f(lo);
-    double fHi = f(hi);
-    if (!(fLo < 0.0)) return lo;
-    if (fHi < 0.0) return hi;
-    int lastMoved = 0;
-    for (int iteration = 0; iteration < 200 && hi - lo > 1e-13; ++iteration) {
-        double v = hi - fHi * (hi - lo) / (fHi - fLo);
-        if (!(v > lo && v < hi)) {
-            v = lo + 0.5 * (hi - lo);
-            if (!(v > lo && v < hi)) break;
-        }
-        const double fv = f(v);
-        if (fv < 0.0) {
-            lo = v;
-            fLo = fv;
-            if (lastMoved < 0) fHi *= 0.5;
-            lastMoved = -1;
-        } else {
-            hi = v;
-            fHi = fv;
-            if (lastMoved > 0) fLo *= 0.5;
-            lastMoved = 1;
-        }
-    }
-    return lo + 0.5 * (hi - lo);
 }
 
 struct PlungerOnCurve {

@@ -108,7 +108,7 @@ bool UpdateCDTs(WaveModel* card) {
             return false;
         }
         card->DT = card->period / card->PointCount;
-    } else if (card->fixedGrid == 1) {
+    } else if (card->fixedGrid != 0) {
         // The legacy grid: 23 nodes, and a step 15% inside the stability limit of the fastest taper.
         card->sectionNodeCount = 23;
         const double aMax = GetMaxWaveSpeed(list);

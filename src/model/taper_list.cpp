@@ -11,8 +11,9 @@
 #include "model/wave_model.h"
 
 namespace {
-constexpr double kWaterDensity = 62.4;        // lb/ft3
-constexpr double kGravityInch2 = 144 * 32.1739;
+constexpr double kWaterDensity = 62.4;  // lb/ft3
+constexpr double kSquareInchesPerSquareFoot = 144;
+constexpr double kGravity = 32.1739;  // ft/s2
 
 double Pi() { return 4 * std::atan(1.0); }
 
@@ -27,7 +28,9 @@ void FillTaperItem(TaperItem* item, const TaperBase_t& row) {
     item->rodSg = item->R / kWaterDensity;
     item->area = item->D * item->D * Pi() * 0.25;
     item->EA = item->area * item->E;
-    item->waveSpeed = std::sqrt(item->E * kGravityInch2 / item->R);
+    // Left to right, not by the folded 4633.0416: that rounds differently in the last bit and
+    // can move a node count at a taper boundary.
+    item->waveSpeed = std::sqrt(item->E * kSquareInchesPerSquareFoot * kGravity / item->R);
     item->stretchPerFt = 12 / item->EA;
 }
 

@@ -113,37 +113,46 @@ void ApplySpecificGravities(TeskObj* obj, const WaveParams_t* p) {
     }
 }
 
-void ApplyDiagDepths(TeskObj* obj, const WaveParams_t* p) {
-    bool tubingChanged = false;
-    if (Differs(p->diagPumpDepth, GetPumpDepth(&obj->meas))) {
-        StorePumpDepth(&obj->meas, p->diagPumpDepth);
-        StorePumpDepth(&obj->upsc, p->diagPumpDepth);
-        tubingChanged = true;
-    }
-    if (Differs(p->diagAnchorDepth, GetAnchorDepth(&obj->meas))) {
-        StoreAnchorDepth(&obj->meas, p->diagAnchorDepth);
-        StoreAnchorDepth(&obj->upsc, p->diagAnchorDepth);
-        tubingChanged = true;
-    }
-    if (!tubingChanged) return;
-    obj->measDirty = obj->upscDirty = 1;
-    RefreshTubingTotals(&obj->meas);
-    RefreshTubingTotals(&obj->upsc);
+// The cards that share one tubing value of the record: "MEAS" and "UPSC", or "PRED" alone.
+struct TubingCards {
+    WaveModel* first;
+    WaveModel* second;
+    bool changed;
+};
+
+void StorePumpDepths(TubingCards* cards, double depth) {
+    if (!Differs(depth, GetPumpDepth(cards->first))) return;
+    StorePumpDepth(cards->first, depth);
+    if (cards->second != nullptr) StorePumpDepth(cards->second, depth);
+    cards->changed = true;
 }
 
-void ApplyPredDepths(TeskObj* obj, const WaveParams_t* p) {
-    bool tubingChanged = false;
-    if (Differs(p->predPumpDepth, GetPumpDepth(&obj->pred))) {
-        StorePumpDepth(&obj->pred, p->predPumpDepth);
-        tubingChanged = true;
-    }
-    if (Differs(p->predAnchorDepth, GetAnchorDepth(&obj->pred))) {
-        StoreAnchorDepth(&obj->pred, p->predAnchorDepth);
-        tubingChanged = true;
-    }
-    if (!tubingChanged) return;
-    obj->predDirty = 1;
-    RefreshTubingTotals(&obj->pred);
+void StoreAnchorDepths(TubingCards* cards, double depth) {
+    if (!Differs(depth, GetAnchorDepth(cards->first))) return;
+    StoreAnchorDepth(cards->first, depth);
+    if (cards->second != nullptr) StoreAnchorDepth(cards->second, depth);
+    cards->changed = true;
+}
+
+void RefreshChangedTubing(const TubingCards& cards) {
+    if (!cards.changed) return;
+    RefreshTubingTotals(cards.first);
+    if (cards.second != nullptr) RefreshTubingTotals(cards.second);
+}
+
+// Pump depths first, then anchor depths, then the totals of whichever tubing changed; the
+// comparisons read "MEAS" for both diagnostic cards.
+void ApplyDepths(TeskObj* obj, const WaveParams_t* p) {
+    TubingCards diag{&obj->meas, &obj->upsc, false};
+    TubingCards pred{&obj->pred, nullptr, false};
+    StorePumpDepths(&diag, p->diagPumpDepth);
+    StorePumpDepths(&pred, p->predPumpDepth);
+    StoreAnchorDepths(&diag, p->diagAnchorDepth);
+    StoreAnchorDepths(&pred, p->predAnchorDepth);
+    if (diag.changed) obj->measDirty = obj->upscDirty = 1;
+    RefreshChangedTubing(diag);
+    if (pred.changed) obj->predDirty = 1;
+    RefreshChangedTubing(pred);
 }
 
 void ApplyPredictionInputs(TeskObj* obj, const WaveParams_t* p) {
@@ -242,8 +251,7 @@ bool ApplyWaveParams(TeskObj* obj, const WaveParams_t* params) {
     ApplyPredSpeedAndDamping(obj, params);
     ApplySpecificGravities(obj, params);
     StoreUnflaggedInputs(obj, params);
-    ApplyDiagDepths(obj, params);
-    ApplyPredDepths(obj, params);
+    ApplyDepths(obj, params);
     ApplyPredictionInputs(obj, params);
     return true;
 }

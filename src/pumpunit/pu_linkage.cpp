@@ -5,7 +5,9 @@
 
 namespace {
 
-// Angle between the C arm and the pitman for a crank angle relative to the phase.
+// Angle between the C arm and the pitman for a crank angle relative to the phase. PuCrankState
+// takes the same angle for the torque factor with its product in its own order, which can
+// differ from this one in the last bit.
 double PitmanAngle(const PumpingUnit* pu, double phi) {
     return std::acos((2.0 * pu->K * pu->R * std::cos(phi) + pu->P * pu->P + pu->C * pu->C - pu->K * pu->K -
                       pu->R * pu->R) /
@@ -39,7 +41,9 @@ CrankState PuCrankState(const PumpingUnit* pu, double degrees) {
     CrankState cs{};
     cs.crankAngle = PuPi() * degrees / 180.0;
     const double phi = cs.crankAngle - pu->phase;
-    cs.beta = PitmanAngle(pu, phi);
+    cs.beta = std::acos((std::cos(phi) * 2.0 * pu->K * pu->R + pu->P * pu->P + pu->C * pu->C - pu->K * pu->K -
+                         pu->R * pu->R) /
+                        (2.0 * pu->C * pu->P));
     const LinkageAngles link = PuLinkageAngles(pu, cs.crankAngle);
     cs.beamAngle = link.beamAngle;
     cs.linkDistance = link.linkDistance;

@@ -122,6 +122,7 @@ TEST(ExportsResultsTest, IntermediateGettersRefuseWhatTheTablesDoNotHold) {
         {"column at the point count", true, n, 1},
         {"predicted card not solved", true, 0, 3},
     };
+    LogCapture log;
     for (const Case& c : cases) {
         std::vector<double> pos = Unwritten(n + rows), load = pos;
         const uint8_t result = c.slice ? GetIntermediateTimeSlice(well.obj, c.index, c.card, pos.data(), load.data())
@@ -130,6 +131,7 @@ TEST(ExportsResultsTest, IntermediateGettersRefuseWhatTheTablesDoNotHold) {
         EXPECT_EQ(pos[0], kUnwritten) << c.what;
         EXPECT_EQ(load[0], kUnwritten) << c.what;
     }
+    EXPECT_TRUE(log.lines.empty()) << "an answer of false is no fault: " << log.lines.front();
 }
 
 TEST(ExportsResultsTest, TablesOfAnOlderCycleAreNotRead) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "design_test_util.h"
@@ -165,4 +166,28 @@ TEST_F(DesignDispatch, ExportsForwardToTheReadersAndWriters) {
     EXPECT_EQ(WriteDesignFile(obj, out.c_str()), 1);
     EXPECT_EQ(WriteDesignFileWithTemplate(obj, out.c_str(), out.c_str()), 0);
     DeleteTeskObj(obj);
+}
+
+TEST_F(DesignDispatch, ExportsRefuseAMissingWellObject) {
+    const std::string out = dir + "no_object.j";
+    std::string design = ReadFileText(kSampleWell);
+    char dyno[] = "2\n1,10\n2,20\nx\n6\n";
+    struct Case {
+        const char* name;
+        std::function<uint8_t()> call;
+    };
+    const Case cases[] = {
+        {"LoadDynFromFile", [] { return LoadDynFromFile(nullptr, TESK_DATA_DIR "/fixtures/dynofiles/sample_card.txt"); }},
+        {"LoadDynFromFileContents", [&] { return LoadDynFromFileContents(nullptr, dyno); }},
+        {"ParseDesignFile", [] { return ParseDesignFile(nullptr, kSampleWell); }},
+        {"ParseDesignFileContents", [&] { return ParseDesignFileContents(nullptr, &design[0], 'J'); }},
+        {"WriteDesignFile", [&] { return WriteDesignFile(nullptr, out.c_str()); }},
+        {"WriteDesignFileWithTemplate", [&] { return WriteDesignFileWithTemplate(nullptr, out.c_str(), out.c_str()); }},
+    };
+    for (const Case& c : cases) {
+        LogCapture log;
+        EXPECT_EQ(c.call(), 0) << c.name;
+        EXPECT_EQ(log.lines, std::vector<std::string>{std::string("Error: ") + c.name + " needs a well object"});
+    }
+    EXPECT_FALSE(FileExists(out));
 }

@@ -8,9 +8,11 @@
 #include "design_test_util.h"
 #include "designfiles/design_document.h"
 #include "designfiles/design_reader.h"
+#include "engine/fea_node.h"
 #include "engine/fourier.h"
 #include "log_capture.h"
 #include "model/measured_card.h"
+#include "model/run_design.h"
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
 #include "model/tubing_list.h"
@@ -342,6 +344,39 @@ TEST(DesignReader, NewFluidGravityUpdatesTaperTotals) {
     EXPECT_NE(obj.pred.tapers->Rwf, rwfAtOne);
     EXPECT_DOUBLE_EQ(obj.pred.tapers->Rwf, reference.pred.tapers->Rwf);
     EXPECT_EQ(obj.predDirty, 1);
+}
+
+// A read that stops after the new gravity must not leave built nodes with the old buoyancy.
+TEST(DesignReader, NewFluidGravityRefreshesBuiltNodes) {
+    auto buildAt = [](TeskObj* obj, double sg) {
+        const TaperBase_t taper = Taper("a", 5000.0, 1.0, 2.904);
+        obj->meas.sgFluid = sg;
+        ASSERT_TRUE(SetCardTapers(&obj->meas, &taper, 1, sg));
+        double positions[60];
+        double loads[60];
+        for (int i = 0; i < 60; ++i) {
+            positions[i] = 50.0 - 50.0 * std::cos(2.0 * M_PI * i / 60.0);
+            loads[i] = 12000.0 + 4000.0 * std::sin(2.0 * M_PI * i / 60.0);
+        }
+        ASSERT_TRUE(LoadDynArrays(obj, 6.0, positions, loads, 60));
+        ASSERT_TRUE(PrepareCard(&obj->meas));
+        ASSERT_GT(obj->meas.FeaNodeCount, 0);
+    };
+    TeskObj changed;
+    TeskObj fresh;
+    buildAt(&changed, 1.0);
+    buildAt(&fresh, 0.7);
+    json doc = Minimal();
+    doc["diag"]["sg_fluid"] = 0.7;
+    doc.erase("pred");
+    EXPECT_FALSE(Read(&changed, doc));
+    EXPECT_EQ(changed.meas.nodesDirty, 0);
+    ASSERT_EQ(changed.meas.FeaNodeCount, fresh.meas.FeaNodeCount);
+    for (int32_t j = 0; j < fresh.meas.FeaNodeCount; ++j) {
+        EXPECT_DOUBLE_EQ(changed.meas.nodes[j].weightBelow, fresh.meas.nodes[j].weightBelow) << j;
+        EXPECT_DOUBLE_EQ(changed.meas.nodes[j].fluidLoad, fresh.meas.nodes[j].fluidLoad) << j;
+    }
+    EXPECT_EQ(changed.measDirty, 1);
 }
 
 TEST(DesignReader, EmptyDynSetsOnlyTheMeasuredSpeed) {

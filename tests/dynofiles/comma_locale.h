@@ -1,23 +1,16 @@
 #pragma once
-// Switches LC_NUMERIC to a locale whose decimal point is a comma while in scope, when one is
-// installed (see `locale -a`; LOCPATH may point at one made with localedef).
-#include <clocale>
+// Switches LC_NUMERIC to a locale whose decimal point is a comma while in scope. An installed
+// one is taken when there is one; otherwise a de_DE locale is built once per process with
+// localedef into a temporary directory (no network, no package needed beyond libc's locale
+// sources). When neither works, `active` stays false and `reason` says why.
 #include <string>
 
 struct CommaLocale {
     std::string saved;
+    std::string reason;
     bool active = false;
-    CommaLocale() {
-        const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-        saved = previous != nullptr ? previous : "C";
-        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE", "fr_FR"}) {
-            if (std::setlocale(LC_NUMERIC, name) != nullptr) {
-                active = true;
-                return;
-            }
-        }
-    }
-    ~CommaLocale() { std::setlocale(LC_NUMERIC, saved.c_str()); }
+    CommaLocale();
+    ~CommaLocale();
     CommaLocale(const CommaLocale&) = delete;
     CommaLocale& operator=(const CommaLocale&) = delete;
 };

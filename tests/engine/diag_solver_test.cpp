@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "engine/fea_node.h"
@@ -385,4 +388,161 @@ TEST(DiagSolverTest, FourNodesAreEnough) {
     PrepareCard(&obj.meas);
     ASSERT_EQ(obj.meas.FeaNodeCount, 4);
     EXPECT_TRUE(CalcWaveDiag(&obj, &obj.meas));
+}
+
+namespace {
+
+// Everything a diagnostic solve writes, to compare solves bit for bit.
+struct DiagOutput {
+    std::vector<double> pumpPos, pumpLoad, loadMax, loadMin;
+    std::vector<std::vector<double>> posRows, loadRows;
+};
+
+DiagOutput Capture(const WaveModel& card) {
+    const int n = card.PointCount, grid = card.FeaNodeCount + 1;
+    DiagOutput out{{card.pumpPos, card.pumpPos + n},
+                   {card.pumpLoad, card.pumpLoad + n},
+                   {card.nodeLoadMax, card.nodeLoadMax + grid},
+                   {card.nodeLoadMin, card.nodeLoadMin + grid},
+                   {},
+                   {}};
+    for (int g = 0; g < card.intermediate.rowCount; ++g) {
+        out.posRows.emplace_back(card.intermediate.posRows[g], card.intermediate.posRows[g] + n);
+        out.loadRows.emplace_back(card.intermediate.loadRows[g], card.intermediate.loadRows[g] + n);
+    }
+    return out;
+}
+
+// The march written out as the plain textbook loop: every displacement of every grid point kept,
+// one time point at a time, each formula in its written order. Cards without gaps only.
+DiagOutput ReferenceDiag(const WaveModel& card, bool subtractFluid, bool zeroPump) {
+    const int n = card.PointCount, M = card.FeaNodeCount, W = 2 * M + n - 2, half = n / 2;
+    const FeaNode* node = card.nodes;
+    const double nan = std::nan("");
+    std::vector<std::vector<double>> u(M + 1, std::vector<double>(W + 1, nan));
+    DiagOutput out;
+    out.loadMax.assign(M + 1, -DBL_MAX);
+    out.loadMin.assign(M + 1, DBL_MAX);
+    out.posRows.assign(M + 1, std::vector<double>(n, nan));
+    out.loadRows.assign(M + 1, std::vector<double>(n, nan));
+    out.pumpPos.assign(n, nan);
+    out.pumpLoad.assign(n, nan);
+    auto widen = [&](int g, double v) {
+        if (v > out.loadMax[g]) out.loadMax[g] = v;
+        if (v < out.loadMin[g]) out.loadMin[g] = v;
+    };
+    const double dx0 = node[0].dx, ea0 = node[0].eaAbove, w1 = card.tapers->items[0].buoyantWpf;
+    const double rwf = card.tapers->Rwf;
+    for (int j = 0; j <= W; ++j) {
+        const int i = j % n;
+        u[0][j] = card.surfacePos[i] / -12;
+        u[1][j] = (card.surfaceLoad[i] - rwf) * (dx0 / ea0) + u[0][j];
+        const double f1 = card.surfaceLoad[i] - dx0 * w1;
+        widen(0, card.surfaceLoad[i]);
+        widen(1, f1);
+        if (j < n) {
+            out.posRows[0][j] = card.surfacePos[j];
+            out.posRows[1][j] = u[1][j] * -12;
+            out.loadRows[0][j] = card.surfaceLoad[j];
+            out.loadRows[1][j] = f1;
+        }
+    }
+    for (int r = 1; r <= M - 1; ++r) {
+        const FeaNode& nd = node[r];
+        for (int h = r; h <= W - 1 - r; ++h) {
+            const bool up = (h % n) < half;
+            const double later = up ? nd.diagUpLater : nd.diagDnLater;
+            const double now = up ? nd.diagUpNow : nd.diagDnNow;
+            const double cDt = up ? card.cUpDt : card.cDnDt;
+            u[r + 1][h] = (((u[r][h + 1] * later + now * u[r][h]) + u[r][h - 1] * nd.diagEarlier) +
+                           u[r - 1][h] * nd.diagAbove) / nd.kNode;
+            if (h < M - 1 || h >= M - 1 + n) continue;
+            const double k = nd.eaNode / nd.dx;
+            double f = node[r - 1].eaNode != nd.eaNode
+                           ? (u[r + 1][h] - u[r][h]) * k
+                           : (u[r + 1][h] * 1.5 - (u[r][h] + u[r][h]) + u[r - 1][h] * 0.5) * k;
+            f = f + nd.weightBelow;
+            if (subtractFluid) f = f - nd.fluidLoad;
+            widen(r + 1, f);
+            out.posRows[r + 1][h % n] = ((1 + cDt) * u[r][h + 1] - cDt * u[r][h] + u[r][h - 1] - u[r - 1][h]) * -12;
+            out.loadRows[r + 1][h % n] = f;
+        }
+    }
+    const double kp = node[M - 1].eaNode / node[M - 1].dx;
+    double minPos = DBL_MAX;
+    for (int h = M - 1; h <= M - 2 + n; ++h) {
+        const double cDt = (h % n) < half ? card.cUpDt : card.cDnDt;
+        const double pos = (((1 + cDt) * u[M - 1][h + 1] - u[M - 1][h] * cDt) + u[M - 1][h - 1] - u[M - 2][h]) * -12;
+        double load = (u[M][h] * 1.5 - (u[M - 1][h] + u[M - 1][h]) + u[M - 2][h] * 0.5) * kp;
+        if (subtractFluid) load = load - node[M - 1].fluidLoad;
+        minPos = std::min(pos, minPos);
+        widen(M, load);
+        out.pumpPos[h % n] = pos;
+        out.pumpLoad[h % n] = load;
+    }
+    if (zeroPump) {
+        for (std::vector<double>& row : out.posRows) {
+            const double lo = *std::min_element(row.begin(), row.end());
+            for (double& v : row) v -= lo;
+        }
+        for (double& v : out.pumpPos) v -= minPos;
+    }
+    return out;
+}
+
+::testing::AssertionResult BitIdentical(const std::vector<double>& a, const std::vector<double>& b) {
+    if (a.size() != b.size()) return ::testing::AssertionFailure() << "sizes " << a.size() << " and " << b.size();
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::memcmp(&a[i], &b[i], sizeof(double)) != 0) {
+            return ::testing::AssertionFailure() << "differ at " << i << ": " << a[i] << " and " << b[i];
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+void ExpectBitIdentical(const DiagOutput& a, const DiagOutput& b, const std::string& what) {
+    EXPECT_TRUE(BitIdentical(a.pumpPos, b.pumpPos)) << what << ": pump positions";
+    EXPECT_TRUE(BitIdentical(a.pumpLoad, b.pumpLoad)) << what << ": pump loads";
+    EXPECT_TRUE(BitIdentical(a.loadMax, b.loadMax)) << what << ": load maxima";
+    EXPECT_TRUE(BitIdentical(a.loadMin, b.loadMin)) << what << ": load minima";
+    ASSERT_EQ(a.posRows.size(), b.posRows.size()) << what;
+    for (size_t g = 0; g < a.posRows.size(); ++g) {
+        EXPECT_TRUE(BitIdentical(a.posRows[g], b.posRows[g])) << what << ": positions of grid point " << g;
+        EXPECT_TRUE(BitIdentical(a.loadRows[g], b.loadRows[g])) << what << ": loads of grid point " << g;
+    }
+}
+
+}  // namespace
+
+// The solver's loops are vectorised and built for two instruction sets; none of that may change a
+// single bit against the formulas evaluated one by one in their written order, so a card's result
+// does not depend on the machine that solves it.
+TEST(DiagSolverTest, EveryBuildMatchesThePlainLoopBitForBit) {
+    struct Case {
+        const char* what;
+        int points;
+        double dampUp, dampDn;
+        uint8_t subtractFluid, zeroPump;
+    };
+    const Case cases[] = {
+        {"even card, uneven damping", 400, 0.35, 0.1, 0, 0},
+        {"odd card, fluid load taken off", 251, 0.2, 0.2, 1, 0},
+        {"short card, positions zeroed", 37, 0.05, 0.5, 1, 1},
+    };
+    for (const Case& c : cases) {
+        DiagWell well(ThreeTaperString(4000), 9, SmoothCard(c.points, 8500), c.dampUp, c.dampDn);
+        well.obj.subtractFluidLoad = c.subtractFluid;
+        well.obj.zeroPumpPosition = c.zeroPump;
+        ASSERT_EQ(well.obj.meas.intermediate.enabled, 1);
+        ASSERT_TRUE(CalcWaveDiagWithBuild(&well.obj, &well.obj.meas, DiagKernelBuild::Baseline)) << c.what;
+        const DiagOutput baseline = Capture(well.Card());
+        ASSERT_EQ(baseline.posRows.size(), static_cast<size_t>(well.m() + 1)) << c.what;
+        ExpectBitIdentical(baseline, ReferenceDiag(well.Card(), c.subtractFluid == 1, c.zeroPump == 1),
+                           std::string(c.what) + ", baseline against the plain loop");
+        ASSERT_TRUE(CalcWaveDiag(&well.obj, &well.obj.meas)) << c.what;
+        ExpectBitIdentical(Capture(well.Card()), baseline, std::string(c.what) + ", best build against baseline");
+        if (!DiagKernelBuildAvailable(DiagKernelBuild::Avx2)) continue;
+        ASSERT_TRUE(CalcWaveDiagWithBuild(&well.obj, &well.obj.meas, DiagKernelBuild::Avx2)) << c.what;
+        ExpectBitIdentical(Capture(well.Card()), baseline, std::string(c.what) + ", AVX2 against baseline");
+    }
 }

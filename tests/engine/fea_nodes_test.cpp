@@ -187,6 +187,22 @@ TEST(FeaNodesTest, GridsWithoutValidNodeCountLeaveNoNodes) {
     }
 }
 
+TEST(FeaNodesTest, NeverSteppedMeasuredCardWarnsForEveryTaper) {
+    LogCapture log;
+    WaveModel card("MEAS", 1);
+    card.nodesPerSection = 4;
+    card.diagNodeLength = 25;
+    const std::vector<TaperBase_t> tapers = {SteelTaper(1500, 1.0), SteelTaper(0, 0.875), SteelTaper(1500, 0.875),
+                                             SteelTaper(2000, 0.75)};
+    ASSERT_TRUE(SetCardTapers(&card, tapers.data(), 4, 1.0));
+    BuildFeaNodes(&card);
+    EXPECT_EQ(card.nodes, nullptr);
+    EXPECT_EQ(log.Count("WARN: DIAG stability: MEAS Taper #"), 3u) << "each taper of positive length, once";
+    EXPECT_TRUE(log.Contains("WARN: DIAG stability: MEAS Taper #3 - the nodeLength (25.0ft) was longer than vDt (0.0)"));
+    EXPECT_FALSE(log.Contains("Taper #1 -"));
+    EXPECT_EQ(log.Count("Invalid Node Count"), 1u);
+}
+
 TEST(FeaNodesTest, RefusesCardWithoutTapers) {
     LogCapture log;
     WaveModel card("MEAS", 1);

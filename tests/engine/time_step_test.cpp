@@ -138,15 +138,19 @@ TEST(TimeStepTest, PredStepShortenedWhenTheDesiredPointCountIsUnstable) {
 }
 
 TEST(TimeStepTest, PredFixedGridHas23NodesAndARoundedPointCount) {
-    PredCard pred(ThreeTaperString(5000), 8);
-    pred.card.fixedGrid = 1;
-    ASSERT_TRUE(UpdateCDTs(&pred.card));
-    const double aMax = WaveSpeed(30500000, 492);
-    EXPECT_EQ(pred.card.sectionNodeCount, 23);
-    EXPECT_DOUBLE_EQ(pred.card.DT, 5000.0 / 22 / aMax / 1.15);
-    EXPECT_EQ(pred.card.PointCount, static_cast<int32_t>(std::round(7.5 / pred.card.DT)));
-    BuildFeaNodes(&pred.card);
-    EXPECT_EQ(pred.card.FeaNodeCount, 23);
+    // Any non-zero legacy byte selects the fixed grid, not only 1.
+    for (uint8_t fixedGrid : {1, 2, 255}) {
+        PredCard pred(ThreeTaperString(5000), 8);
+        pred.card.fixedGrid = fixedGrid;
+        ASSERT_TRUE(UpdateCDTs(&pred.card)) << int(fixedGrid);
+        const double aMax = WaveSpeed(30500000, 492);
+        EXPECT_EQ(pred.card.sectionNodeCount, 23) << int(fixedGrid);
+        EXPECT_DOUBLE_EQ(pred.card.DT, 5000.0 / 22 / aMax / 1.15) << int(fixedGrid);
+        EXPECT_EQ(pred.card.PointCount, static_cast<int32_t>(std::round(7.5 / pred.card.DT))) << int(fixedGrid);
+        BuildFeaNodes(&pred.card);
+        ASSERT_EQ(pred.card.FeaNodeCount, 23) << int(fixedGrid);
+        EXPECT_NEAR(pred.card.nodes[22].depth, 5000.0 + 5000.0 / 22, 1e-9) << "one node below the string";
+    }
 }
 
 TEST(TimeStepTest, PredWithoutValidPointCountEndsWithoutPoints) {

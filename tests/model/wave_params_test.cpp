@@ -229,6 +229,38 @@ TEST(WaveParams, AnchorDepthWithoutTubingNamesTheCard) {
     EXPECT_EQ(Flags(obj.get()), "pred ");
 }
 
+TEST(WaveParams, DepthsAreAppliedPumpDepthsFirstThenAnchorsThenTubingTotals) {
+    ObjPtr obj = NewObj();
+    WaveParams_t p = GetWaveParams(obj.get());
+    p.diagPumpDepth = p.predPumpDepth = 4000;
+    p.diagAnchorDepth = p.predAnchorDepth = 3900;
+    LogCapture log;
+    EXPECT_TRUE(SetWaveParams(obj.get(), p));
+    const std::vector<std::string> expected = {"Could not set Pump Depth because the tubing is not set",
+                                               "Could not set Pump Depth because the tubing is not set",
+                                               "Could not set Pump Depth because the tubing is not set",
+                                               "WARNING: MEAS trying to set anchor depth before the tubing was defined",
+                                               "WARNING: UPSC trying to set anchor depth before the tubing was defined",
+                                               "WARNING: PRED trying to set anchor depth before the tubing was defined",
+                                               "Warning: MEAS Trying to get a Tubing before it was set",
+                                               "Warning: UPSC Trying to get a Tubing before it was set",
+                                               "Warning: PRED Trying to get a Tubing before it was set"};
+    EXPECT_EQ(log.lines, expected);
+    EXPECT_EQ(Flags(obj.get()), "meas upsc pred ");
+}
+
+TEST(WaveParams, NullHandleIsRefusedWithALine) {
+    LogCapture log;
+    WaveParams_t params = GetWaveParams(nullptr);
+    const WaveParams_t zero{};
+    EXPECT_EQ(std::memcmp(&params, &zero, sizeof params), 0);
+    EXPECT_EQ(SetWaveParams(nullptr, params), 0);
+    WaveSettings_t settings = GetWaveSettings(nullptr);
+    EXPECT_EQ(settings.predNodesPerSection, 0);
+    EXPECT_EQ(SetWaveSettings(nullptr, settings), 0);
+    EXPECT_EQ(log.Count("needs a well object"), 4u);
+}
+
 TEST(WaveParams, SpecificGravityReweighsTheMeasuredRodsOnly) {
     ObjPtr obj = NewObj();
     SetWell(obj.get(), true);

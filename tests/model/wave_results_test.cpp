@@ -9,6 +9,7 @@
 #include "engine/fea_node.h"
 #include "engine/pred_test_well.h"
 #include "log_capture.h"
+#include "model/measured_card.h"
 
 namespace {
 
@@ -92,6 +93,67 @@ TEST(WaveResults, LegacyEventsAreReportedWithinTheLastCycle) {
         EXPECT_GE(index, 0);
         EXPECT_LT(index, n);
     }
+}
+
+TEST(WaveResults, PredictedSurfaceStrokeFollowsTheUnitTypeOrTheMeasuredCard) {
+    TeskObj obj;
+    obj.pu.A = 100.0;
+    obj.pu.thetaTop = 0.2;
+    obj.pu.thetaBottom = 0.9;  // a beam swing of 0.7 rad at 100 in
+    obj.pu.maxStroke = 144.0;
+    obj.pu.xStroke = 306.0;
+    LogCapture quiet;
+    const SurfaceCard card = SmoothCard(120, 9000.0);
+    ASSERT_TRUE(LoadDynArrays(&obj, 8.0, card.pos.data(), card.load.data(), 120));
+    const double measured = MaxOf(card.pos) - MinOf(card.pos);
+    const struct {
+        char type;
+        uint8_t usePumpingUnit;
+        double stroke;
+    } table[] = {
+        {'C', 1, 70.0}, {'R', 1, 70.0}, {'M', 1, -70.0}, {'A', 1, -70.0}, {'H', 1, 144.0},
+        {'X', 1, 306.0}, {'C', 0, measured}, {'C', 2, measured},
+    };
+    for (const auto& row : table) {
+        obj.pu.unitType = row.type;
+        obj.usePumpingUnitForPosition = row.usePumpingUnit;
+        const WaveResults_t r = GetWaveResults(&obj);
+        EXPECT_NEAR(r.predSurfaceStroke, row.stroke, 1e-9) << row.type << int(row.usePumpingUnit);
+        EXPECT_EQ(r.diagSurfaceStroke, measured) << row.type;
+    }
+}
+
+TEST(WaveResults, MeasuredCardFiguresFollowFromItsDiagnosis) {
+    auto obj = std::make_unique<TeskObj>();
+    const std::vector<TaperBase_t> tapers = ThreeTaperString(5000.0);
+    WaveModel& meas = obj->meas;
+    LogCapture quiet;
+    ASSERT_TRUE(SetCardTapers(&meas, tapers.data(), 3, 1.0));
+    meas.pumpDia = 1.5;
+    const SurfaceCard card = SmoothCard(200, 9000.0);
+    ASSERT_TRUE(LoadDynArrays(obj.get(), 8.0, card.pos.data(), card.load.data(), 200));
+    obj->upscDirty = 0;
+    obj->predDirty = 0;
+    RunWellDesign(obj.get());
+    ASSERT_NE(meas.pumpPos, nullptr);
+    const WaveResults_t r = GetWaveResults(obj.get());
+
+    EXPECT_EQ(r.diagSurfaceStroke, MaxOf(card.pos) - MinOf(card.pos));
+    const std::vector<double> pump(meas.pumpPos, meas.pumpPos + meas.PointCount);
+    EXPECT_EQ(r.diagPumpStroke, MaxOf(pump) - MinOf(pump));
+    EXPECT_EQ(r.diagPumpPosMin, MinOf(pump));
+    EXPECT_EQ(r.diagPumpPosMax, MaxOf(pump));
+    // The pump travels less than the polished rod, by about the rod stretch under the load swing.
+    EXPECT_LT(r.diagPumpStroke, r.diagSurfaceStroke);
+    EXPECT_GT(r.diagPumpStroke, 0.5 * r.diagSurfaceStroke);
+    EXPECT_DOUBLE_EQ(r.diagPumpDisplacement, 0.1166 * 1.5 * 1.5 * r.diagPumpStroke * 8.0);
+    EXPECT_DOUBLE_EQ(r.diagPumpVolume, 1.5 * 1.5 * r.diagPumpStroke / 231.0);
+    EXPECT_DOUBLE_EQ(r.diagSKr, r.diagSurfaceStroke * r.diagKr);
+    EXPECT_DOUBLE_EQ(r.diagNNo, 8.0 * 5000.0 / 245000.0);
+    EXPECT_EQ(r.diagRwf, meas.tapers->Rwf);
+    // Rods weigh less in the fluid by the displaced fluid: 62.4/492 of steel for water.
+    EXPECT_NEAR(r.diagRwf, r.diagRodWeight * (1 - 62.4 / 492), 1e-6 * r.diagRodWeight);
+    EXPECT_TRUE(AllFinite(r));
 }
 
 TEST(WaveResults, FoOverSKrIsZeroWithoutRodStiffness) {
