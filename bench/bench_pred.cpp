@@ -63,8 +63,8 @@ std::vector<TaperBase_t> SinkerBarString() {
 void ReportRates(benchmark::State& state, const BenchWell& well) {
     state.counters["nodes"] = well.obj.pred.FeaNodeCount;
     state.counters["points"] = well.obj.pred.PointCount;
-    state.counters["ns_per_update"] =
-        benchmark::Counter(well.Updates() * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["time_per_update"] =
+        benchmark::Counter(well.Updates(), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void RunPrediction(benchmark::State& state, const std::vector<TaperBase_t>& tapers, bool legacy,
