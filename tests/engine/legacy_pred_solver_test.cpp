@@ -15,14 +15,14 @@ namespace {
 constexpr int32_t kPickup = static_cast<int32_t>(0xFF00FF00u);
 constexpr int32_t kNone = static_cast<int32_t>(0xFFFFFF00u);
 
-PredWellSpec LegacySpec() {
-    PredWellSpec spec;
-    spec.legacy = true;
-    return spec;
+PredWellInputs LegacySpec() {
+    PredWellInputs inputs;
+    inputs.legacy = true;
+    return inputs;
 }
 
-std::unique_ptr<TeskObj> SolvedLegacyWell(const PredWellSpec& spec) {
-    auto obj = MakePredWell(spec);
+std::unique_ptr<TeskObj> SolvedLegacyWell(const PredWellInputs& inputs) {
+    auto obj = MakePredWell(inputs);
     EXPECT_EQ(obj->pred.FeaNodeCount, 23);
     EXPECT_TRUE(CalcWavePred(obj.get(), &obj->pred));
     return obj;
@@ -46,9 +46,9 @@ double AtPhase(const std::vector<double>& v, double t) {
 }
 
 TEST(LegacyPredSolver, AtRestHangsTheBuoyantStringAndLeavesThePumpEmpty) {
-    PredWellSpec spec = LegacySpec();
-    spec.fromPumpingUnit = 0;
-    auto obj = SolvedLegacyWell(spec);
+    PredWellInputs inputs = LegacySpec();
+    inputs.fromPumpingUnit = 0;
+    auto obj = SolvedLegacyWell(inputs);
     const CardView card = ViewPred(*obj);
     for (size_t i = 0; i < card.pumpLoad.size(); ++i) {
         ASSERT_EQ(card.surfaceLoad[i], obj->pred.tapers->Rwf) << i;
@@ -59,22 +59,22 @@ TEST(LegacyPredSolver, AtRestHangsTheBuoyantStringAndLeavesThePumpEmpty) {
 
 TEST(LegacyPredSolver, AgreesWithTheNewSolverAtFullFillage) {
     for (double anchor : {0.0, 2500.0}) {
-        PredWellSpec spec;
-        spec.spm = 6.0;
-        spec.anchorDepth = anchor;
-        auto fresh = MakePredWell(spec);
+        PredWellInputs inputs;
+        inputs.spm = 6.0;
+        inputs.anchorDepth = anchor;
+        auto fresh = MakePredWell(inputs);
         ASSERT_TRUE(CalcWavePredNew(fresh.get(), &fresh->pred));
-        spec.legacy = true;
-        auto legacy = SolvedLegacyWell(spec);
+        inputs.legacy = true;
+        auto legacy = SolvedLegacyWell(inputs);
         const CardView a = ViewPred(*fresh);
         const CardView b = ViewPred(*legacy);
         const size_t n = b.pumpLoad.size();
         double meanLoadGap = 0;
         for (size_t i = 0; i < n; ++i) meanLoadGap += std::fabs(AtPhase(a.pumpLoad, double(i) / n) - b.pumpLoad[i]);
         meanLoadGap /= n;
-        EXPECT_LT(meanLoadGap, 0.05 * spec.fo) << anchor;
-        EXPECT_NEAR(MaxOf(b.pumpLoad), MaxOf(a.pumpLoad), 0.1 * spec.fo) << anchor;
-        EXPECT_NEAR(MinOf(b.pumpLoad), MinOf(a.pumpLoad), 0.1 * spec.fo) << anchor;
+        EXPECT_LT(meanLoadGap, 0.05 * inputs.fo) << anchor;
+        EXPECT_NEAR(MaxOf(b.pumpLoad), MaxOf(a.pumpLoad), 0.1 * inputs.fo) << anchor;
+        EXPECT_NEAR(MinOf(b.pumpLoad), MinOf(a.pumpLoad), 0.1 * inputs.fo) << anchor;
         const double stroke = MaxOf(a.pumpPos) - MinOf(a.pumpPos);
         EXPECT_NEAR(MaxOf(b.pumpPos) - MinOf(b.pumpPos), stroke, 0.03 * stroke) << anchor;
         const double area = CardArea(a.pumpPos, a.pumpLoad);
@@ -97,23 +97,23 @@ TEST(LegacyPredSolver, EventsCountRunningStepsAndColoursShowTheStateBeforeTheSte
 
 TEST(LegacyPredSolver, PartialFillageWithoutCompressionStaysFinite) {
     for (bool tubing : {true, false}) {
-        PredWellSpec spec = LegacySpec();
-        spec.fillage = 0.6;
-        spec.compression = 0.0;
-        spec.tubing = tubing;
-        auto obj = SolvedLegacyWell(spec);
+        PredWellInputs inputs = LegacySpec();
+        inputs.fillage = 0.6;
+        inputs.compression = 0.0;
+        inputs.tubing = tubing;
+        auto obj = SolvedLegacyWell(inputs);
         const CardView card = ViewPred(*obj);
         EXPECT_TRUE(AllFinite(card)) << tubing;
-        EXPECT_GT(MaxOf(card.pumpLoad), 0.5 * spec.fo) << tubing;
-        EXPECT_LT(MaxOf(card.pumpLoad), 1.2 * spec.fo) << tubing;
+        EXPECT_GT(MaxOf(card.pumpLoad), 0.5 * inputs.fo) << tubing;
+        EXPECT_LT(MaxOf(card.pumpLoad), 1.2 * inputs.fo) << tubing;
     }
 }
 
 TEST(LegacyPredSolver, PartialFillageWithCompressionPoundsTheFluid) {
-    PredWellSpec spec = LegacySpec();
-    spec.fillage = 0.5;
-    spec.compression = 3.0;
-    auto obj = SolvedLegacyWell(spec);
+    PredWellInputs inputs = LegacySpec();
+    inputs.fillage = 0.5;
+    inputs.compression = 3.0;
+    auto obj = SolvedLegacyWell(inputs);
     const CardView part = ViewPred(*obj);
     EXPECT_TRUE(AllFinite(part));
     auto full = SolvedLegacyWell(LegacySpec());
@@ -122,9 +122,9 @@ TEST(LegacyPredSolver, PartialFillageWithCompressionPoundsTheFluid) {
 }
 
 TEST(LegacyPredSolver, WithoutTubingThePlungerStandsStillDuringPickup) {
-    PredWellSpec spec = LegacySpec();
-    spec.tubing = false;
-    auto obj = SolvedLegacyWell(spec);
+    PredWellInputs inputs = LegacySpec();
+    inputs.tubing = false;
+    auto obj = SolvedLegacyWell(inputs);
     const CardView card = ViewPred(*obj);
     const size_t n = card.pumpPos.size();
     int held = 0;
@@ -158,9 +158,9 @@ TEST(LegacyPredSolver, IntermediateRowsHoldTheCardAtBothEnds) {
 
 TEST(LegacyPredSolver, AnyNonZeroSwitchTakesThePumpingUnit) {
     auto one = SolvedLegacyWell(LegacySpec());
-    PredWellSpec spec = LegacySpec();
-    spec.fromPumpingUnit = 2;
-    auto two = SolvedLegacyWell(spec);
+    PredWellInputs inputs = LegacySpec();
+    inputs.fromPumpingUnit = 2;
+    auto two = SolvedLegacyWell(inputs);
     EXPECT_EQ(ViewPred(*one).surfacePos, ViewPred(*two).surfacePos);
     EXPECT_GT(MaxOf(ViewPred(*two).surfacePos), 90.0);
 }

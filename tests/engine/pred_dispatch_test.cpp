@@ -10,9 +10,9 @@ namespace {
 
 TEST(PredDispatch, NonZeroSettingRunsTheLegacySolver) {
     for (uint8_t setting : {uint8_t{1}, uint8_t{2}}) {
-        PredWellSpec spec;
-        spec.legacy = true;
-        auto obj = MakePredWell(spec);
+        PredWellInputs inputs;
+        inputs.legacy = true;
+        auto obj = MakePredWell(inputs);
         obj->useLegacyPred = setting;
         ASSERT_TRUE(SolvePredCard(obj.get()));
         EXPECT_EQ(obj->pred.pumpState, 0) << int(setting);  // the new solver's state is untouched
@@ -22,7 +22,7 @@ TEST(PredDispatch, NonZeroSettingRunsTheLegacySolver) {
 }
 
 TEST(PredDispatch, ZeroRunsTheNewSolver) {
-    auto obj = MakePredWell(PredWellSpec{});
+    auto obj = MakePredWell(PredWellInputs{});
     ASSERT_TRUE(SolvePredCard(obj.get()));
     EXPECT_NE(obj->pred.pumpState, 0);
     EXPECT_EQ(obj->legacyPumpState, 0);

@@ -11,11 +11,11 @@ namespace {
 constexpr double kCompression = 3.0;
 
 CardView Predict(double fillage, double compression, double fo = 4000.0) {
-    PredWellSpec spec;
-    spec.fillage = fillage;
-    spec.compression = compression;
-    spec.fo = fo;
-    auto obj = MakePredWell(spec);
+    PredWellInputs inputs;
+    inputs.fillage = fillage;
+    inputs.compression = compression;
+    inputs.fo = fo;
+    auto obj = MakePredWell(inputs);
     EXPECT_TRUE(CalcWavePredNew(obj.get(), &obj->pred)) << fillage;
     return ViewPred(*obj);
 }

@@ -21,7 +21,7 @@ TEST(PredPumpBoundary, EachStateHasItsColour) {
 }
 
 struct BoundaryBench {
-    std::unique_ptr<TeskObj> obj = MakePredWell(PredWellSpec{});
+    std::unique_ptr<TeskObj> obj = MakePredWell(PredWellInputs{});
     std::vector<double> next, current;
     int32_t M = obj->pred.FeaNodeCount;
     BoundaryBench() : next(obj->pred.FeaNodeCount + 1, 0.0), current(obj->pred.FeaNodeCount + 1, 0.0) {}

@@ -18,27 +18,27 @@ struct RoundTripCase {
     bool tubing;
 };
 
-PredWellSpec SpecOf(const RoundTripCase& c) {
-    PredWellSpec spec;
-    spec.spm = c.spm;
-    spec.fillage = c.fillage;
-    spec.compression = c.compression;
-    spec.tubing = c.tubing;
-    return spec;
+PredWellInputs SpecOf(const RoundTripCase& c) {
+    PredWellInputs inputs;
+    inputs.spm = c.spm;
+    inputs.fillage = c.fillage;
+    inputs.compression = c.compression;
+    inputs.tubing = c.tubing;
+    return inputs;
 }
 
 // Loads the predicted surface card as a measured card of a new well with the same rods and
 // damping, and diagnoses it.
-std::unique_ptr<TeskObj> Diagnose(const PredWellSpec& spec, const CardView& card) {
+std::unique_ptr<TeskObj> Diagnose(const PredWellInputs& inputs, const CardView& card) {
     LogCapture quiet;
     auto measured = std::make_unique<TeskObj>();
-    const std::vector<TaperBase_t> tapers = ThreeTaperString(spec.depth);
+    const std::vector<TaperBase_t> tapers = ThreeTaperString(inputs.depth);
     WaveModel* meas = &measured->meas;
     EXPECT_TRUE(SetCardTapers(meas, tapers.data(), 3, 1.0));
-    SetCardDamping(meas, spec.damping, spec.damping);
+    SetCardDamping(meas, inputs.damping, inputs.damping);
     meas->diagNodeLength = 100.0;  // comparable with the predictive grid
     const int32_t n = static_cast<int32_t>(card.surfacePos.size());
-    EXPECT_TRUE(LoadDynArrays(measured.get(), spec.spm, card.surfacePos.data(), card.surfaceLoad.data(), n));
+    EXPECT_TRUE(LoadDynArrays(measured.get(), inputs.spm, card.surfacePos.data(), card.surfaceLoad.data(), n));
     measured->upscDirty = 0;
     measured->predDirty = 0;
     RunWellDesign(measured.get());
@@ -46,8 +46,8 @@ std::unique_ptr<TeskObj> Diagnose(const PredWellSpec& spec, const CardView& card
     return measured;
 }
 
-CardView PredictCard(const PredWellSpec& spec) {
-    auto predicted = MakePredWell(spec);
+CardView PredictCard(const PredWellInputs& inputs) {
+    auto predicted = MakePredWell(inputs);
     EXPECT_TRUE(CalcWavePredNew(predicted.get(), &predicted->pred));
     return ViewPred(*predicted);
 }
@@ -55,14 +55,14 @@ CardView PredictCard(const PredWellSpec& spec) {
 class PredRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
 
 TEST_P(PredRoundTrip, DiagnosedSurfaceCardGivesBackThePredictedPumpCard) {
-    const PredWellSpec spec = SpecOf(GetParam());
-    const CardView card = PredictCard(spec);
+    const PredWellInputs inputs = SpecOf(GetParam());
+    const CardView card = PredictCard(inputs);
     const int32_t n = static_cast<int32_t>(card.surfacePos.size());
-    auto measured = Diagnose(spec, card);
+    auto measured = Diagnose(inputs, card);
     const WaveModel* meas = &measured->meas;
     ASSERT_NE(meas->pumpLoad, nullptr);
 
-    const double fo = spec.fo;
+    const double fo = inputs.fo;
     const double stroke = MaxOf(card.pumpPos) - MinOf(card.pumpPos);
     double loadError = 0;
     double positionError = 0;
@@ -86,9 +86,9 @@ INSTANTIATE_TEST_SUITE_P(Wells, PredRoundTrip,
 // A fluid pound drops the load by fo within a fraction of an inch, which the diagnostic grid
 // cannot follow point by point; the pump work and the pound itself still come back.
 TEST(PredRoundTrip, FluidPoundComesBackWhereAndAsLargeAsPredicted) {
-    const PredWellSpec spec = SpecOf({8.0, 0.6, 3.0, true});
-    const CardView card = PredictCard(spec);
-    auto measured = Diagnose(spec, card);
+    const PredWellInputs inputs = SpecOf({8.0, 0.6, 3.0, true});
+    const CardView card = PredictCard(inputs);
+    auto measured = Diagnose(inputs, card);
     const WaveModel& meas = measured->meas;
     ASSERT_NE(meas.pumpLoad, nullptr);
     const int32_t n = meas.PointCount;
@@ -101,7 +101,7 @@ TEST(PredRoundTrip, FluidPoundComesBackWhereAndAsLargeAsPredicted) {
         const size_t top = std::max_element(v.pumpPos.begin(), v.pumpPos.end()) - v.pumpPos.begin();
         for (size_t k = 0; k < v.pumpPos.size(); ++k) {
             const size_t i = (top + k) % v.pumpPos.size();
-            if (v.pumpLoad[i] < spec.fo / 2) return v.pumpPos[i];
+            if (v.pumpLoad[i] < inputs.fo / 2) return v.pumpPos[i];
         }
         return NAN;
     };

@@ -17,16 +17,16 @@ constexpr int32_t kPickup = static_cast<int32_t>(0xFF00FF00u);
 constexpr int32_t kFull = static_cast<int32_t>(0xFF0000FFu);
 constexpr int32_t kNone = static_cast<int32_t>(0xFFFFFF00u);
 
-std::unique_ptr<TeskObj> SolvedWell(const PredWellSpec& spec) {
-    auto obj = MakePredWell(spec);
+std::unique_ptr<TeskObj> SolvedWell(const PredWellInputs& inputs) {
+    auto obj = MakePredWell(inputs);
     EXPECT_TRUE(CalcWavePredNew(obj.get(), &obj->pred));
     return obj;
 }
 
 TEST(PredSolver, AtRestHangsTheBuoyantStringAndLeavesThePumpEmpty) {
-    PredWellSpec spec;
-    spec.fromPumpingUnit = 0;  // no fitted series: the polished rod stands still
-    auto obj = SolvedWell(spec);
+    PredWellInputs inputs;
+    inputs.fromPumpingUnit = 0;  // no fitted series: the polished rod stands still
+    auto obj = SolvedWell(inputs);
     const CardView card = ViewPred(*obj);
     const double rwf = obj->pred.tapers->Rwf;
     for (size_t i = 0; i < card.surfaceLoad.size(); ++i) {
@@ -38,20 +38,20 @@ TEST(PredSolver, AtRestHangsTheBuoyantStringAndLeavesThePumpEmpty) {
 }
 
 TEST(PredSolver, QuasiStaticCardCarriesRodWeightAndFluidLoad) {
-    PredWellSpec spec;
-    spec.spm = 0.5;
-    spec.damping = 0.05;
-    auto obj = SolvedWell(spec);
+    PredWellInputs inputs;
+    inputs.spm = 0.5;
+    inputs.damping = 0.05;
+    auto obj = SolvedWell(inputs);
     const CardView card = ViewPred(*obj);
     const double rwf = obj->pred.tapers->Rwf;
     const double kr = obj->pred.tapers->Kr;
     const double kt = obj->pred.tubings->Kt;
     // The string still rings a little after each change of the pump state.
-    EXPECT_NEAR(MaxOf(card.surfaceLoad), rwf + spec.fo, 0.05 * spec.fo);
-    EXPECT_NEAR(MinOf(card.surfaceLoad), rwf, 0.05 * spec.fo);
+    EXPECT_NEAR(MaxOf(card.surfaceLoad), rwf + inputs.fo, 0.05 * inputs.fo);
+    EXPECT_NEAR(MinOf(card.surfaceLoad), rwf, 0.05 * inputs.fo);
     const double surfaceStroke = MaxOf(card.surfacePos) - MinOf(card.surfacePos);
     const double pumpStroke = MaxOf(card.pumpPos) - MinOf(card.pumpPos);
-    EXPECT_NEAR(pumpStroke, surfaceStroke - spec.fo / kr, 0.02 * surfaceStroke);
+    EXPECT_NEAR(pumpStroke, surfaceStroke - inputs.fo / kr, 0.02 * surfaceStroke);
 
     // The plunger travel while the load builds up is the tubing stretch under fo.
     const double bottom = MinOf(card.pumpPos);
@@ -59,11 +59,11 @@ TEST(PredSolver, QuasiStaticCardCarriesRodWeightAndFluidLoad) {
     for (size_t i = 0; i < card.colors.size(); ++i) {
         if (card.colors[i] == kPickup) pickupTop = std::max(pickupTop, card.pumpPos[i]);
     }
-    EXPECT_NEAR(pickupTop - bottom, spec.fo / kt, 0.15 * spec.fo / kt);
+    EXPECT_NEAR(pickupTop - bottom, inputs.fo / kt, 0.15 * inputs.fo / kt);
 }
 
 TEST(PredSolver, ColoursAgreeWithLoadsAndEventsCarryTheirColour) {
-    auto obj = SolvedWell(PredWellSpec{});
+    auto obj = SolvedWell(PredWellInputs{});
     const CardView card = ViewPred(*obj);
     const double fo = obj->fo;
     int full = 0, none = 0;
@@ -90,17 +90,17 @@ TEST(PredSolver, ColoursAgreeWithLoadsAndEventsCarryTheirColour) {
 
 TEST(PredSolver, DampedSurfaceCardEnclosesAtLeastThePumpWork) {
     for (double spm : {4.0, 10.0}) {
-        PredWellSpec spec;
-        spec.spm = spm;
-        spec.damping = 0.2;
-        auto obj = SolvedWell(spec);
+        PredWellInputs inputs;
+        inputs.spm = spm;
+        inputs.damping = 0.2;
+        auto obj = SolvedWell(inputs);
         const CardView card = ViewPred(*obj);
         EXPECT_GE(CardArea(card.surfacePos, card.surfaceLoad), CardArea(card.pumpPos, card.pumpLoad)) << spm;
     }
 }
 
 TEST(PredSolver, IntermediateRowsAndEnvelopeEndsMatchTheCard) {
-    auto obj = SolvedWell(PredWellSpec{});
+    auto obj = SolvedWell(PredWellInputs{});
     const WaveModel& pred = obj->pred;
     const int32_t M = pred.FeaNodeCount;
     const int32_t n = pred.PointCount;
@@ -128,8 +128,8 @@ TEST(PredSolver, IntermediateRowsAndEnvelopeEndsMatchTheCard) {
 }
 
 TEST(PredSolver, ZeroPumpPositionAndFluidSubtractionAreExactOffsets) {
-    auto plain = SolvedWell(PredWellSpec{});
-    auto shifted = MakePredWell(PredWellSpec{});
+    auto plain = SolvedWell(PredWellInputs{});
+    auto shifted = MakePredWell(PredWellInputs{});
     shifted->zeroPumpPosition = 1;
     shifted->subtractFluidLoad = 1;
     ASSERT_TRUE(CalcWavePredNew(shifted.get(), &shifted->pred));
@@ -163,10 +163,10 @@ TEST(PredSolver, StartsAtRestAtTheFirstSurfacePosition) {
         const SurfaceCard drive = SmoothCard(240, 10000.0);
         std::vector<double> raised = drive.pos;
         for (double& p : raised) p += 30.0;
-        PredWellSpec spec;
-        spec.anchorDepth = anchoredAtPump ? spec.depth - 10.0 : 0.0;  // a very stiff tubing spring
-        auto low = MakePredWell(spec);
-        auto high = MakePredWell(spec);
+        PredWellInputs inputs;
+        inputs.anchorDepth = anchoredAtPump ? inputs.depth - 10.0 : 0.0;  // a very stiff tubing spring
+        auto low = MakePredWell(inputs);
+        auto high = MakePredWell(inputs);
         DriveByCard(low.get(), drive.pos, 12);
         DriveByCard(high.get(), raised, 12);
         ASSERT_TRUE(CalcWavePredNew(low.get(), &low->pred));
@@ -179,20 +179,20 @@ TEST(PredSolver, StartsAtRestAtTheFirstSurfacePosition) {
             ASSERT_NEAR(b.pumpLoad[i], a.pumpLoad[i], 1.0) << i;
             ASSERT_NEAR(b.surfaceLoad[i], a.surfaceLoad[i], 1.0) << i;
         }
-        EXPECT_LT(MaxOf(b.pumpLoad), 1.1 * spec.fo);
+        EXPECT_LT(MaxOf(b.pumpLoad), 1.1 * inputs.fo);
     }
 }
 
 TEST(PredSolver, PartialFillageWithoutCompressionLeavesThePumpEmpty) {
-    PredWellSpec spec;
-    spec.fillage = 0.7;
-    spec.compression = 0.0;
-    auto obj = SolvedWell(spec);
-    for (double load : ViewPred(*obj).pumpLoad) ASSERT_NEAR(load, 0.0, 1e-9 * spec.fo);
+    PredWellInputs inputs;
+    inputs.fillage = 0.7;
+    inputs.compression = 0.0;
+    auto obj = SolvedWell(inputs);
+    for (double load : ViewPred(*obj).pumpLoad) ASSERT_NEAR(load, 0.0, 1e-9 * inputs.fo);
 }
 
 TEST(PredSolver, PositionsBeyondTheRangeAreZeroedAndFailTheSolve) {
-    auto obj = MakePredWell(PredWellSpec{});
+    auto obj = MakePredWell(PredWellInputs{});
     obj->pu.A *= 6;  // a stroke of about 600 in
     obj->zeroPumpPosition = 1;
     LogCapture log;
@@ -210,7 +210,7 @@ TEST(PredSolver, PositionsBeyondTheRangeAreZeroedAndFailTheSolve) {
 }
 
 TEST(PredSolver, NotANumberMotionIsStoredAndWarned) {
-    auto obj = MakePredWell(PredWellSpec{});
+    auto obj = MakePredWell(PredWellInputs{});
     obj->pu.thetaBottom = NAN;
     LogCapture log;
     EXPECT_TRUE(CalcWavePredNew(obj.get(), &obj->pred));
@@ -236,7 +236,7 @@ TEST(PredSolver, RefusesCardsItCannotSolveWithoutTouchingThem) {
         {"no cycles", [](TeskObj* o) { o->predCycles = 0; }},
     };
     for (const Case& c : cases) {
-        auto obj = MakePredWell(PredWellSpec{});
+        auto obj = MakePredWell(PredWellInputs{});
         obj->pumpEventIndex[2] = 77;
         obj->pred.pumpState = FullLoad;
         c.spoil(obj.get());
@@ -249,19 +249,19 @@ TEST(PredSolver, RefusesCardsItCannotSolveWithoutTouchingThem) {
 }
 
 TEST(PredSolver, ThreeNodesAreEnough) {
-    PredWellSpec spec;
-    spec.tapers = {SteelTaper(3000.0, 0.875)};
-    auto obj = MakePredWell(spec);
+    PredWellInputs inputs;
+    inputs.tapers = {SteelTaper(3000.0, 0.875)};
+    auto obj = MakePredWell(inputs);
     obj->pred.nodesPerSection = 3;
     obj->pred.cdtDirty = obj->pred.nodesDirty = 1;
     PrepareCard(&obj->pred);
     ASSERT_EQ(obj->pred.FeaNodeCount, 3);
     EXPECT_TRUE(CalcWavePredNew(obj.get(), &obj->pred));
-    EXPECT_GT(MaxOf(ViewPred(*obj).pumpLoad), 0.5 * spec.fo);
+    EXPECT_GT(MaxOf(ViewPred(*obj).pumpLoad), 0.5 * inputs.fo);
 }
 
 TEST(PredSolver, WithoutIntermediateCardsTheTablesAreReleased) {
-    auto obj = SolvedWell(PredWellSpec{});
+    auto obj = SolvedWell(PredWellInputs{});
     ASSERT_NE(obj->pred.intermediate.posRows, nullptr);
     obj->pred.intermediate.enabled = 0;
     ASSERT_TRUE(CalcWavePredNew(obj.get(), &obj->pred));

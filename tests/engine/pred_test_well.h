@@ -16,7 +16,7 @@
 // 2-7/8" tubing: 12 in/ft over E*A of 30e6 psi * 1.812 in2, as stretch per lb per ft.
 constexpr double kTubingStretch = 12.0 / (30.5e6 * 1.812);
 
-struct PredWellSpec {
+struct PredWellInputs {
     double depth = 5000.0;
     double spm = 10.0;
     double damping = 0.1;
@@ -30,29 +30,29 @@ struct PredWellSpec {
     std::vector<TaperBase_t> tapers;  // empty: ThreeTaperString(depth)
 };
 
-inline std::unique_ptr<TeskObj> MakePredWell(const PredWellSpec& spec) {
+inline std::unique_ptr<TeskObj> MakePredWell(const PredWellInputs& inputs) {
     auto obj = std::make_unique<TeskObj>();
     WaveModel* pred = &obj->pred;
-    const std::vector<TaperBase_t> tapers = spec.tapers.empty() ? ThreeTaperString(spec.depth) : spec.tapers;
+    const std::vector<TaperBase_t> tapers = inputs.tapers.empty() ? ThreeTaperString(inputs.depth) : inputs.tapers;
     SetCardTapers(pred, tapers.data(), static_cast<int32_t>(tapers.size()), 1.0);
-    if (spec.tubing) {
+    if (inputs.tubing) {
         TubingBase_t tubing{};
-        tubing.L = spec.depth;
+        tubing.L = inputs.depth;
         tubing.ID = 2.441;
         tubing.OD = 2.875;
         tubing.E = kTubingStretch;
         SetCardTubings(pred, &tubing, 1);
-        pred->tubings->pumpDepth = spec.depth;
-        pred->tubings->anchorDepth = spec.anchorDepth;
+        pred->tubings->pumpDepth = inputs.depth;
+        pred->tubings->anchorDepth = inputs.anchorDepth;
         UpdateTubingTotals(pred->tubings);
     }
-    SetCardSpm(pred, spec.spm);
-    SetCardDamping(pred, spec.damping, spec.damping);
-    obj->fo = spec.fo;
-    obj->fillage = spec.fillage;
-    obj->compression = spec.compression;
-    obj->usePumpingUnitForPosition = spec.fromPumpingUnit;
-    obj->useLegacyPred = spec.legacy ? 1 : 0;
+    SetCardSpm(pred, inputs.spm);
+    SetCardDamping(pred, inputs.damping, inputs.damping);
+    obj->fo = inputs.fo;
+    obj->fillage = inputs.fillage;
+    obj->compression = inputs.compression;
+    obj->usePumpingUnitForPosition = inputs.fromPumpingUnit;
+    obj->useLegacyPred = inputs.legacy ? 1 : 0;
     pred->fixedGrid = obj->useLegacyPred;
     PrepareCard(pred);
     return obj;

@@ -25,9 +25,9 @@ bool AllFinite(const WaveResults_t& r) {
 }
 
 std::unique_ptr<TeskObj> PredictedWell(bool legacy) {
-    PredWellSpec spec;
-    spec.legacy = legacy;
-    auto obj = MakePredWell(spec);
+    PredWellInputs inputs;
+    inputs.legacy = legacy;
+    auto obj = MakePredWell(inputs);
     obj->predDirty = 1;
     RunWellDesign(obj.get());
     return obj;
@@ -184,7 +184,7 @@ TEST(WaveResults, SlippageEdgeCases) {
 }
 
 TEST(WaveResults, FluidLoadFromPressuresIsPlungerAreaTimesPressure) {
-    auto obj = MakePredWell(PredWellSpec{});
+    auto obj = MakePredWell(PredWellInputs{});
     WaveModel& pred = obj->pred;
     pred.pumpDia = 1.75;
     pred.sgFluid = 0.9;
