@@ -84,11 +84,14 @@ TESK_KERNEL_BODY void LoadStretch(double* __restrict out, const double* __restri
     }
 }
 
-// Position of the grid point below row `cur`, from the two rows above it.
+// Position of the grid point below row `cur`, from the two rows above it. The caller's `cur`
+// never starts a row, so the value before it is read through `before` (an unsigned h - 1
+// would wrap the pointer at h = 0).
 TESK_KERNEL_BODY void PositionStretch(double* __restrict out, const double* __restrict cur,
                                       const double* __restrict prev, size_t count, double cDt) {
+    const double* before = cur - 1;
     for (size_t h = 0; h < count; ++h) {
-        out[h] = ((1 + cDt) * cur[h + 1] - cDt * cur[h] + cur[h - 1] - prev[h]) * kInchesPerFootDown;
+        out[h] = ((1 + cDt) * cur[h + 1] - cDt * cur[h] + before[h] - prev[h]) * kInchesPerFootDown;
     }
 }
 
