@@ -1,6 +1,7 @@
 // Exports that set a card's rod string from the API rod-string table.
 #include <cmath>
 
+#include "api/guard.h"
 #include "catalog/api_taper_builder.h"
 #include "log/log.h"
 #include "model/taper_list.h"
@@ -32,10 +33,7 @@ uint8_t SetApiTapers(WaveModel* const* cards, int32_t cardCount, int32_t apiNumb
 extern "C" {
 
 TESK_API uint8_t SetDiagApiTaperByNumber(TeskObj* obj, int32_t apiNumber, double pumpDiameter, double totalLength) {
-    if (obj == nullptr) {
-        LogMessage("Error: SetDiagApiTaperByNumber needs a well object");
-        return 0;
-    }
+    if (!HasWellObject(obj, "SetDiagApiTaperByNumber")) return 0;
     WaveModel* cards[] = {&obj->meas, &obj->upsc};
     if (!SetApiTapers(cards, 2, apiNumber, pumpDiameter, totalLength, "SetDiagApiTaperByNumber")) return 0;
     obj->measDirty = 1;
@@ -44,10 +42,7 @@ TESK_API uint8_t SetDiagApiTaperByNumber(TeskObj* obj, int32_t apiNumber, double
 }
 
 TESK_API uint8_t SetPredApiTaperByNumber(TeskObj* obj, int32_t apiNumber, double pumpDiameter, double totalLength) {
-    if (obj == nullptr) {
-        LogMessage("Error: SetPredApiTaperByNumber needs a well object");
-        return 0;
-    }
+    if (!HasWellObject(obj, "SetPredApiTaperByNumber")) return 0;
     WaveModel* cards[] = {&obj->pred};
     if (!SetApiTapers(cards, 1, apiNumber, pumpDiameter, totalLength, "SetPredApiTaperByNumber")) return 0;
     obj->predDirty = 1;

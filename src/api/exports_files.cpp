@@ -8,10 +8,7 @@ namespace {
 // Every file operation reads or fills the well object, so a missing one fails up front.
 template <typename Body>
 uint8_t FileExport(const char* exportName, TeskObj* obj, Body&& body) {
-    if (obj == nullptr) {
-        LogMessage("Error: %s needs a well object", exportName);
-        return 0;
-    }
+    if (!HasWellObject(obj, exportName)) return 0;
     return ExportGuard<uint8_t>(exportName, 0, [&] { return body() ? 1 : 0; });
 }
 

@@ -1,17 +1,13 @@
 // Exports of the wave parameters and the solver settings.
 #include <cstring>
 
+#include "api/guard.h"
 #include "log/log.h"
 #include "model/tesk_obj.h"
 #include "model/wave_params.h"
 
 namespace {
 
-bool HasObject(const TeskObj* obj, const char* exportName) {
-    if (obj != nullptr) return true;
-    LogMessage("Error: %s needs a well object", exportName);
-    return false;
-}
 
 template <typename Record>
 Record ZeroRecord() {
@@ -25,19 +21,19 @@ Record ZeroRecord() {
 extern "C" {
 
 TESK_API uint8_t SetWaveParams(TeskObj* obj, WaveParams_t params) {
-    return HasObject(obj, "SetWaveParams") && ApplyWaveParams(obj, &params) ? 1 : 0;
+    return HasWellObject(obj, "SetWaveParams") && ApplyWaveParams(obj, &params) ? 1 : 0;
 }
 
 TESK_API WaveParams_t GetWaveParams(TeskObj* obj) {
-    return HasObject(obj, "GetWaveParams") ? ReadWaveParams(obj) : ZeroRecord<WaveParams_t>();
+    return HasWellObject(obj, "GetWaveParams") ? ReadWaveParams(obj) : ZeroRecord<WaveParams_t>();
 }
 
 TESK_API uint8_t SetWaveSettings(TeskObj* obj, WaveSettings_t settings) {
-    return HasObject(obj, "SetWaveSettings") && ApplyWaveSettings(obj, &settings) ? 1 : 0;
+    return HasWellObject(obj, "SetWaveSettings") && ApplyWaveSettings(obj, &settings) ? 1 : 0;
 }
 
 TESK_API WaveSettings_t GetWaveSettings(TeskObj* obj) {
-    return HasObject(obj, "GetWaveSettings") ? ReadWaveSettings(obj) : ZeroRecord<WaveSettings_t>();
+    return HasWellObject(obj, "GetWaveSettings") ? ReadWaveSettings(obj) : ZeroRecord<WaveSettings_t>();
 }
 
 }  // extern "C"

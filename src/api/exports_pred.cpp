@@ -11,28 +11,19 @@ extern "C" {
 TESK_API WaveParamsReadOnly_t GetWaveParamsReadOnly(TeskObj* obj) {
     WaveParamsReadOnly_t empty;
     std::memset(&empty, 0, sizeof empty);
-    if (obj == nullptr) {
-        LogMessage("Error: GetWaveParamsReadOnly needs a well object");
-        return empty;
-    }
+    if (!HasWellObject(obj, "GetWaveParamsReadOnly")) return empty;
     return ExportGuard("GetWaveParamsReadOnly", empty, [&] { return ReadWaveParamsReadOnly(obj); });
 }
 
 TESK_API WaveResults_t GetWaveResults(TeskObj* obj) {
     WaveResults_t empty;
     std::memset(&empty, 0, sizeof empty);
-    if (obj == nullptr) {
-        LogMessage("Error: GetWaveResults needs a well object");
-        return empty;
-    }
+    if (!HasWellObject(obj, "GetWaveResults")) return empty;
     return ExportGuard("GetWaveResults", empty, [&] { return ReadWaveResults(obj); });
 }
 
 TESK_API double CalculateFo(TeskObj* obj) {
-    if (obj == nullptr) {
-        LogMessage("Error: CalculateFo needs a well object");
-        return 0.0;
-    }
+    if (!HasWellObject(obj, "CalculateFo")) return 0.0;
     return ExportGuard("CalculateFo", 0.0, [&] { return CalcFoFromPressure(obj); });
 }
 

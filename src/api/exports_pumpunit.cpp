@@ -8,10 +8,7 @@
 namespace {
 
 uint8_t ApplyPuInfo(TeskObj* obj, const PuInfo_t* info) {
-    if (obj == nullptr) {
-        LogMessage("Error: SetPuInfo needs a well object");
-        return 0;
-    }
+    if (!HasWellObject(obj, "SetPuInfo")) return 0;
     obj->predDirty = 1;
     ResetPuDerived(&obj->pu);
     std::memcpy(static_cast<PuInfo_t*>(&obj->pu), info, sizeof *info);
@@ -31,10 +28,7 @@ TESK_API uint8_t SetPuApi(TeskObj* obj, PuInfo_t info) __attribute__((alias("Set
 TESK_API PuInfo_t GetPuInfo(TeskObj* obj) {
     PuInfo_t info;
     std::memset(&info, 0, sizeof info);
-    if (obj == nullptr) {
-        LogMessage("Error: GetPuInfo needs a well object");
-        return info;
-    }
+    if (!HasWellObject(obj, "GetPuInfo")) return info;
     std::memcpy(&info, static_cast<const PuInfo_t*>(&obj->pu), sizeof info);
     return info;
 }
@@ -46,10 +40,7 @@ TESK_API uint8_t SetPuByName(TeskObj* obj, const char* name) {
 
 TESK_API uint8_t GetPermissibleLoads(TeskObj* obj, double* positions, double* loads, int32_t count, double minLoad,
                                      double maxLoad) {
-    if (obj == nullptr) {
-        LogMessage("Error: GetPermissibleLoads needs a well object");
-        return 0;
-    }
+    if (!HasWellObject(obj, "GetPermissibleLoads")) return 0;
     if (count > 0 && (positions == nullptr || loads == nullptr)) {
         LogMessage("Error: GetPermissibleLoads needs position and load arrays");
         return 0;

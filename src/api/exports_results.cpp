@@ -3,6 +3,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "api/guard.h"
 #include "engine/fea_node.h"
 #include "log/log.h"
 #include "model/tesk_obj.h"
@@ -12,10 +13,7 @@ namespace {
 using CardMember = WaveModel TeskObj::*;
 
 WaveModel* CardOf(TeskObj* obj, CardMember member, const char* exportName) {
-    if (obj == nullptr) {
-        LogMessage("Error: %s needs a well object", exportName);
-        return nullptr;
-    }
+    if (!HasWellObject(obj, exportName)) return nullptr;
     return &(obj->*member);
 }
 
@@ -107,10 +105,7 @@ uint8_t CopyRodLoading(TeskObj* obj, CardMember member, const char* exportName, 
 
 // An unknown card number is an answer (false), not a fault: the getters log only missing handles and buffers.
 WaveModel* CardByNumber(TeskObj* obj, int32_t number, const char* exportName) {
-    if (obj == nullptr) {
-        LogMessage("Error: %s needs a well object", exportName);
-        return nullptr;
-    }
+    if (!HasWellObject(obj, exportName)) return nullptr;
     switch (number) {
         case 1:
             return &obj->meas;

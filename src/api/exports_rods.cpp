@@ -1,17 +1,13 @@
 // Exports of the rod string and the tubing: setters, getters and the rod spring constant to a depth.
 #include <cmath>
 
+#include "api/guard.h"
 #include "log/log.h"
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
 #include "model/tubing_list.h"
 
 namespace {
-bool HasObject(const TeskObj* obj, const char* exportName) {
-    if (obj != nullptr) return true;
-    LogMessage("Error: %s needs a well object", exportName);
-    return false;
-}
 
 uint8_t SetTapersOnCards(WaveModel* const* cards, int32_t cardCount, const TaperBase_t* tapers, int32_t count,
                          double sgFluid) {
@@ -80,7 +76,7 @@ TESK_API TaperBase_t BuildTaperBase_t(const char* id, double L, double D, double
 }
 
 TESK_API uint8_t SetDiagTapers(TeskObj* obj, const TaperBase_t* tapers, int32_t count, double sgFluid) {
-    if (!HasObject(obj, "SetDiagTapers")) return 0;
+    if (!HasWellObject(obj, "SetDiagTapers")) return 0;
     WaveModel* cards[] = {&obj->meas, &obj->upsc};
     if (!SetTapersOnCards(cards, 2, tapers, count, sgFluid)) return 0;
     obj->measDirty = 1;
@@ -89,7 +85,7 @@ TESK_API uint8_t SetDiagTapers(TeskObj* obj, const TaperBase_t* tapers, int32_t 
 }
 
 TESK_API uint8_t SetPredTapers(TeskObj* obj, const TaperBase_t* tapers, int32_t count, double sgFluid) {
-    if (!HasObject(obj, "SetPredTapers")) return 0;
+    if (!HasWellObject(obj, "SetPredTapers")) return 0;
     WaveModel* cards[] = {&obj->pred};
     if (!SetTapersOnCards(cards, 1, tapers, count, sgFluid)) return 0;
     obj->predDirty = 1;
@@ -97,23 +93,23 @@ TESK_API uint8_t SetPredTapers(TeskObj* obj, const TaperBase_t* tapers, int32_t 
 }
 
 TESK_API int32_t GetDiagTaperCount(TeskObj* obj) {
-    return HasObject(obj, "GetDiagTaperCount") ? TaperCount(&obj->meas) : 0;
+    return HasWellObject(obj, "GetDiagTaperCount") ? TaperCount(&obj->meas) : 0;
 }
 
 TESK_API uint8_t GetDiagTapers(TeskObj* obj, TaperBase_t* out) {
-    return HasObject(obj, "GetDiagTapers") ? CopyTapersOut(&obj->meas, out, "GetDiagTapers") : 0;
+    return HasWellObject(obj, "GetDiagTapers") ? CopyTapersOut(&obj->meas, out, "GetDiagTapers") : 0;
 }
 
 TESK_API int32_t GetPredTaperCount(TeskObj* obj) {
-    return HasObject(obj, "GetPredTaperCount") ? TaperCount(&obj->pred) : 0;
+    return HasWellObject(obj, "GetPredTaperCount") ? TaperCount(&obj->pred) : 0;
 }
 
 TESK_API uint8_t GetPredTapers(TeskObj* obj, TaperBase_t* out) {
-    return HasObject(obj, "GetPredTapers") ? CopyTapersOut(&obj->pred, out, "GetPredTapers") : 0;
+    return HasWellObject(obj, "GetPredTapers") ? CopyTapersOut(&obj->pred, out, "GetPredTapers") : 0;
 }
 
 TESK_API double CalculateKrToDepth(TeskObj* obj, double depth) {
-    if (!HasObject(obj, "CalculateKrToDepth")) return 0;
+    if (!HasWellObject(obj, "CalculateKrToDepth")) return 0;
     TaperList* list = GetTaperList(&obj->meas);
     if (list == nullptr) return 0;
     if (depth < 0 || std::isnan(depth)) LogMessage("Warning: CalculateKrToDepth(%lf) needs a depth of 0 or more", depth);
@@ -122,7 +118,7 @@ TESK_API double CalculateKrToDepth(TeskObj* obj, double depth) {
 }
 
 TESK_API uint8_t SetDiagTubings(TeskObj* obj, const TubingBase_t* tubings, int32_t count) {
-    if (!HasObject(obj, "SetDiagTubings")) return 0;
+    if (!HasWellObject(obj, "SetDiagTubings")) return 0;
     WaveModel* cards[] = {&obj->meas, &obj->upsc};
     if (!SetCardsTubings(cards, 2, tubings, count)) return 0;
     obj->measDirty = 1;
@@ -131,26 +127,26 @@ TESK_API uint8_t SetDiagTubings(TeskObj* obj, const TubingBase_t* tubings, int32
 }
 
 TESK_API uint8_t SetPredTubings(TeskObj* obj, const TubingBase_t* tubings, int32_t count) {
-    if (!HasObject(obj, "SetPredTubings")) return 0;
+    if (!HasWellObject(obj, "SetPredTubings")) return 0;
     if (!SetCardTubings(&obj->pred, tubings, count)) return 0;
     obj->predDirty = 1;
     return 1;
 }
 
 TESK_API int32_t GetDiagTubingCount(TeskObj* obj) {
-    return HasObject(obj, "GetDiagTubingCount") ? TubingCount(&obj->meas) : 0;
+    return HasWellObject(obj, "GetDiagTubingCount") ? TubingCount(&obj->meas) : 0;
 }
 
 TESK_API uint8_t GetDiagTubings(TeskObj* obj, TubingBase_t* out) {
-    return HasObject(obj, "GetDiagTubings") ? CopyTubingsOut(&obj->meas, out, "GetDiagTubings") : 0;
+    return HasWellObject(obj, "GetDiagTubings") ? CopyTubingsOut(&obj->meas, out, "GetDiagTubings") : 0;
 }
 
 TESK_API int32_t GetPredTubingCount(TeskObj* obj) {
-    return HasObject(obj, "GetPredTubingCount") ? TubingCount(&obj->pred) : 0;
+    return HasWellObject(obj, "GetPredTubingCount") ? TubingCount(&obj->pred) : 0;
 }
 
 TESK_API uint8_t GetPredTubings(TeskObj* obj, TubingBase_t* out) {
-    return HasObject(obj, "GetPredTubings") ? CopyTubingsOut(&obj->pred, out, "GetPredTubings") : 0;
+    return HasWellObject(obj, "GetPredTubings") ? CopyTubingsOut(&obj->pred, out, "GetPredTubings") : 0;
 }
 
 }  // extern "C"

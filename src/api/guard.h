@@ -20,6 +20,14 @@ Result ExportGuard(const char* exportName, Result failure, Body&& body) noexcept
     return failure;
 }
 
+// The host's handle is checked once at the door: a missing well object is a clear
+// failure with a log line, never a crash.
+inline bool HasWellObject(const void* obj, const char* exportName) {
+    if (obj != nullptr) return true;
+    LogMessage("Error: %s needs a well object", exportName);
+    return false;
+}
+
 template <typename Body>
 void ExportGuardVoid(const char* exportName, Body&& body) noexcept {
     ExportGuard<int>(exportName, 0, [&] {
