@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "temp_path.h"
+
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -29,10 +31,9 @@ TEST(DesignFileType, OnlyTheFirstLetterAfterTheLastDotCounts) {
 
 class DesignDispatch : public ::testing::Test {
 protected:
-    std::string dir = ::testing::TempDir();
     std::vector<std::string> created;
     std::string Make(const std::string& name, const std::string& text) {
-        created.push_back(dir + name);
+        created.push_back(TestTempPath(name));
         WriteFileText(created.back(), text);
         return created.back();
     }
@@ -57,7 +58,7 @@ TEST_F(DesignDispatch, FileFailures) {
         const char* path;
         const char* line;
     };
-    const std::string missing = dir + "dispatch_missing.j";
+    const std::string missing = TestTempPath("dispatch_missing.j");
     for (const Case& c : {Case{empty.c_str(), "Error reading design file! errno:0, filesize:0, items_read=0"},
                           Case{missing.c_str(), "Error opening design file! errno:2"},
                           Case{nullptr, "Error opening design file! errno:22"},
@@ -89,7 +90,7 @@ TEST_F(DesignDispatch, FormatsOfALaterBuildFailLoudly) {
         const std::string path = Make(std::string("dispatch_later.") + c.extension, text);
         EXPECT_FALSE(ReadDesignFile(&obj, path.c_str()));
         EXPECT_EQ(log.lines.back(), c.line);
-        const std::string out = dir + "dispatch_out." + c.extension;
+        const std::string out = TestTempPath("dispatch_out.") + c.extension;
         EXPECT_FALSE(SaveDesignFile(&obj, out.c_str()));
         EXPECT_EQ(log.lines.back(), c.line);
         EXPECT_FALSE(FileExists(out));
@@ -115,7 +116,7 @@ TEST_F(DesignDispatch, TextWithOtherLettersFailsSilently) {
 
 TEST_F(DesignDispatch, WritesTheOwnFormat) {
     TeskObj obj;
-    const std::string out = dir + "dispatch_written.JSON";
+    const std::string out = TestTempPath("dispatch_written.JSON");
     created.push_back(out);
     ASSERT_TRUE(SaveDesignFile(&obj, out.c_str()));
     TeskObj back;
@@ -125,7 +126,7 @@ TEST_F(DesignDispatch, WritesTheOwnFormat) {
 TEST_F(DesignDispatch, WriteFailures) {
     TeskObj obj;
     LogCapture log;
-    const std::string noDir = dir + "dispatch_no_dir/well.j";
+    const std::string noDir = TestTempPath("dispatch_no_dir/well.j");
     EXPECT_FALSE(SaveDesignFile(&obj, noDir.c_str()));
     EXPECT_TRUE(log.Contains("Error writing design file!"));
     EXPECT_FALSE(FileExists(noDir));
@@ -139,12 +140,12 @@ TEST_F(DesignDispatch, WriteFailures) {
 TEST_F(DesignDispatch, TemplateWriting) {
     TeskObj obj;
     LogCapture log;
-    const std::string out = dir + "dispatch_template_out.q";
+    const std::string out = TestTempPath("dispatch_template_out.q");
     EXPECT_FALSE(SaveDesignFileWithTemplate(&obj, out.c_str(), "template.r"));
     EXPECT_EQ(log.lines, std::vector<std::string>{"Export file and template types do not match. Export Failed."});
     EXPECT_FALSE(FileExists(out));
     log.Clear();
-    EXPECT_FALSE(SaveDesignFileWithTemplate(&obj, (dir + "dispatch_template_out.j").c_str(), "template.json"));
+    EXPECT_FALSE(SaveDesignFileWithTemplate(&obj, TestTempPath("dispatch_template_out.j").c_str(), "template.json"));
     EXPECT_EQ(log.lines, (std::vector<std::string>{"WriteDesignFileWithTemplate J", "Unsupported File Type"}));
     log.Clear();
     EXPECT_FALSE(SaveDesignFileWithTemplate(&obj, out.c_str(), nullptr));
@@ -161,7 +162,7 @@ TEST_F(DesignDispatch, ExportsForwardToTheReadersAndWriters) {
     EXPECT_EQ(LoadDynFromFileContents(obj, dyno), 1);
     EXPECT_EQ(obj->meas.PointCount, 2);
     EXPECT_EQ(LoadDynFromFile(obj, TESK_DATA_DIR "/fixtures/dynofiles/sample_card.txt"), 1);
-    const std::string out = dir + "dispatch_export.j";
+    const std::string out = TestTempPath("dispatch_export.j");
     created.push_back(out);
     EXPECT_EQ(WriteDesignFile(obj, out.c_str()), 1);
     EXPECT_EQ(WriteDesignFileWithTemplate(obj, out.c_str(), out.c_str()), 0);
@@ -169,7 +170,7 @@ TEST_F(DesignDispatch, ExportsForwardToTheReadersAndWriters) {
 }
 
 TEST_F(DesignDispatch, ExportsRefuseAMissingWellObject) {
-    const std::string out = dir + "no_object.j";
+    const std::string out = TestTempPath("no_object.j");
     std::string design = ReadFileText(kSampleWell);
     char dyno[] = "2\n1,10\n2,20\nx\n6\n";
     struct Case {

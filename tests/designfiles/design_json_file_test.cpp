@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "temp_path.h"
+
 #include <cstdio>
 #include <string>
 
@@ -10,7 +12,7 @@
 
 class DesignJsonFile : public ::testing::Test {
 protected:
-    std::string path = ::testing::TempDir() + "design_json_file_test.json";
+    std::string path = TestTempPath("json");
     void TearDown() override { std::remove(path.c_str()); }
 };
 

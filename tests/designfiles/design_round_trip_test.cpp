@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "temp_path.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -110,7 +112,7 @@ TEST(DesignRoundTrip, HandWrittenFileIsAFixedPoint) {
     ASSERT_FALSE(original.empty());
     TeskObj obj;
     ASSERT_TRUE(ReadText(&obj, original));
-    const std::string path = ::testing::TempDir() + "fixed_point.json";
+    const std::string path = TestTempPath("fixed_point.json");
     ASSERT_TRUE(WriteDesignFileTesk(&obj, path.c_str()));
     EXPECT_EQ(ReadFileText(path), original);
     std::remove(path.c_str());
@@ -119,7 +121,7 @@ TEST(DesignRoundTrip, HandWrittenFileIsAFixedPoint) {
 TEST(DesignRoundTrip, ObjectThroughFileKeepsItsValues) {
     TeskObj a;
     BuildWell(&a);
-    const std::string path = ::testing::TempDir() + "round_trip.json";
+    const std::string path = TestTempPath("round_trip.json");
     ASSERT_TRUE(WriteDesignFileTesk(&a, path.c_str()));
     TeskObj b;
     ASSERT_TRUE(ReadText(&b, ReadFileText(path)));
@@ -185,7 +187,7 @@ TEST(DesignRoundTrip, SampleWellRunsToAFinitePumpCard) {
 
 TEST(DesignRoundTrip, NumbersIgnoreTheHostLocale) {
     const std::string original = ReadFileText(kSampleWell);
-    const std::string path = ::testing::TempDir() + "comma_locale.json";
+    const std::string path = TestTempPath("comma_locale.json");
     TeskObj obj;
     bool read = false;
     bool written = false;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "temp_path.h"
+
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -218,7 +220,7 @@ TEST(TrimField, RemovesBlanksQuotesAndLineEndsAtBothEnds) {
 
 class DynoFile : public ::testing::Test {
 protected:
-    std::string path = ::testing::TempDir() + "dyno_file_test.txt";
+    std::string path = TestTempPath("txt");
     void Write(const std::string& content) {
         std::FILE* f = std::fopen(path.c_str(), "wb");
         ASSERT_NE(f, nullptr);
