@@ -2,20 +2,24 @@
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps build build-asan demo test test-release test-asan fuzz bench clean
+.PHONY: deps configure build build-asan demo test test-release test-asan fuzz bench clean
 
 deps:
 	bash scripts/install-deps.sh
 
-build: deps
+configure: deps
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+
+build: configure
 	cmake --build build -j $(JOBS)
 
 build-asan: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESK_SANITIZE=ON -DTESK_BENCH=OFF
 	cmake --build build-asan -j $(JOBS)
 
-demo: build
+# The demo needs the library and the example host only.
+demo: configure
+	cmake --build build -j $(JOBS) --target tesk_example
 	./build/examples/tesk_example data build
 
 test-release: build

@@ -7,9 +7,12 @@
 
 #include "tesk/tesk.h"
 
-/* Weight of the fluid column the plunger lifts: net lift (ft) of fluid of gravity sg. */
-static double FluidLoadOnPlunger(double plungerDia, double sg, double netLift) {
-    return atan(1.0) * plungerDia * plungerDia * 0.433 * sg * netLift;
+/* The fluid load on the predicted card's plunger, reckoned as CalculateFo does: the plunger area
+ * times the pressure across it, which is the fluid column from the annulus fluid level (ft below
+ * the surface) up to the surface plus the tubing pressure less the casing pressure. */
+static double FluidLoadOnPlunger(const WaveParams_t* p) {
+    const double dpsi = 0.433 * p->predSg * p->predFluidLevel + p->predPressureTubing - p->predPressureCasing;
+    return atan(1.0) * p->predPumpDia * p->predPumpDia * dpsi;
 }
 
 static int SetSampleWellInputs(TeskObj* well) {
@@ -29,9 +32,10 @@ static int SetSampleWellInputs(TeskObj* well) {
     p.diagPumpDia = p.predPumpDia = 1.75;
     p.diagPumpDepth = p.predPumpDepth = 5000.0;
     p.diagAnchorDepth = p.predAnchorDepth = 4900.0;
-    p.diagFluidLevel = p.predFluidLevel = 800.0;
+    /* The fluid stands 4,200 ft below the surface: the pump is submerged 800 ft. */
+    p.diagFluidLevel = p.predFluidLevel = 4200.0;
     p.predSpm = 8.0;
-    p.fo = FluidLoadOnPlunger(p.predPumpDia, 0.95, 5000.0 - 800.0);
+    p.fo = FluidLoadOnPlunger(&p);
     p.fillage = 0.85;
     p.compression = 3.0;
     p.usePumpingUnitForPosition = 1;

@@ -74,6 +74,7 @@ static void PrintSideBySide(TeskObj* well) {
     printf("  surface stroke          %12.1f %12.1f  in\n", r.diagSurfaceStroke, r.predSurfaceStroke);
     printf("  pump stroke             %12.1f %12.1f  in\n", r.diagPumpStroke, r.predPumpStroke);
     printf("  fillage (prediction)    %12s %12.2f\n", "", p.fillage);
+    printf("  fluid load on plunger   %12s %12.0f  lb\n", "", p.fo);
     printf("  pump displacement       %12.1f %12.1f  bbl/d\n", r.diagPumpDisplacement, r.predPumpDisplacement);
     printf("  rod weight in fluid     %12.0f %12.0f  lb\n", r.diagRwf, r.predRwf);
     printf("  rod spring constant Kr  %12.1f %12.1f  lb/in\n", r.diagKr, r.predKr);
@@ -82,6 +83,15 @@ static void PrintSideBySide(TeskObj* well) {
 
 static int BuildWellWithSetters(TeskObj* well, const char* dynoPath) {
     return SetSampleWellInputs(well) && LoadDynFromFile(well, dynoPath);
+}
+
+/* The host's own fluid load must be the one the library derives from the same inputs. */
+static int FluidLoadAgrees(TeskObj* well) {
+    const WaveParams_t p = GetWaveParams(well);
+    const double library = CalculateFo(well);
+    if (fabs(FluidLoadOnPlunger(&p) - library) <= 1e-9 * fabs(library)) return 1;
+    printf("fluid load %.3f lb differs from CalculateFo's %.3f lb\n", FluidLoadOnPlunger(&p), library);
+    return 0;
 }
 
 int main(int argc, char** argv) {
@@ -106,6 +116,10 @@ int main(int argc, char** argv) {
     quiet = 0;
     if (!ok) {
         printf("could not build the well\n");
+        DeleteTeskObj(well);
+        return 1;
+    }
+    if (!FluidLoadAgrees(well)) {
         DeleteTeskObj(well);
         return 1;
     }

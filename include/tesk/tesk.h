@@ -15,8 +15,15 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "tesk/tesk_version.h"
+
+/* The library's own build defines TESK_BUILDING_LIBRARY; hosts leave it undefined. */
 #if defined(_WIN32)
+#if defined(TESK_BUILDING_LIBRARY)
 #define TESK_API __declspec(dllexport)
+#else
+#define TESK_API __declspec(dllimport)
+#endif
 #else
 #define TESK_API __attribute__((visibility("default")))
 #endif

@@ -16,7 +16,7 @@ struct RodCatalog {};
 struct TeskObj {
     char platform[16] = "UNKNOWN";
     int32_t version[4] = {0, 0, 0, 0};
-    int32_t lib[4] = {1, 0, 1, 8};
+    int32_t lib[4] = {TESK_VERSION_MAJOR, TESK_VERSION_MINOR, TESK_VERSION_PATCH, TESK_VERSION_TWEAK};
     char wellName[64] = "DEFAULT NAME";
     double wellDepth = 10000.0;
     RodCatalog rodCatalog;

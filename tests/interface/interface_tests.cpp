@@ -30,3 +30,19 @@ TEST(Interface, CreateNameAndPrintThroughSharedLibrary) {
     SetLoggingCallback(nullptr, nullptr);
     captured = nullptr;
 }
+
+// The library a host runs with and the headers it compiled against carry one version.
+TEST(Interface, LibraryReportsTheVersionOfItsHeaders) {
+    TeskObj* obj = CreateTeskObj();
+    ASSERT_NE(obj, nullptr);
+    int32_t version[4] = {-1, -1, -1, -1};
+    EXPECT_EQ(GetTeskVersion(obj, version), TESK_VERSION_TWEAK);
+    DeleteTeskObj(obj);
+    EXPECT_EQ(version[0], TESK_VERSION_MAJOR);
+    EXPECT_EQ(version[1], TESK_VERSION_MINOR);
+    EXPECT_EQ(version[2], TESK_VERSION_PATCH);
+    EXPECT_EQ(version[3], TESK_VERSION_TWEAK);
+    const std::string joined = std::to_string(version[0]) + "." + std::to_string(version[1]) + "." +
+                               std::to_string(version[2]) + "." + std::to_string(version[3]);
+    EXPECT_EQ(joined, TESK_VERSION_STRING);
+}
