@@ -1,19 +1,63 @@
 /*
  * tesk: design and diagnosis of sucker-rod pumping systems.
  *
- * The host's contract with libtesk.so. Plain C99; every function has C linkage.
+ * The host's contract with libtesk.so. Plain C99 (C11 and C++ hosts also get the record
+ * layouts checked at compile time); every function has C linkage.
  * Booleans are one byte (uint8_t, 1 for true). Counts and indexes are int32_t.
  * Units are US oilfield units: ft, in, lb, psi, strokes per minute, seconds.
  * Card positions are in inches, positive upward; loads in pounds.
  * Getters that fill arrays write as many elements as the matching count getter
  * reports and check no buffer size: size your buffers from the count getters.
  * No function throws; failures come back as 0, -1, NaN-free zeros or null, with a log line.
+ *
+ * Cards. A well object keeps three: the measured card ("MEAS": the host's surface card,
+ * diagnosed down to the pump), the upscaled card ("UPSC": the measured card resampled through
+ * a Fourier fit and diagnosed the same way) and the predicted card ("PRED": the surface and
+ * pump cards the pumping unit, or the measured surface motion, would produce). Inputs named
+ * Diag set the measured and upscaled cards together, Pred the predicted card. A card holds
+ * one pumping cycle; point 0 is the bottom of the stroke, where the upstroke starts.
+ *
+ * Memory. The host owns its arrays and texts and the library copies whatever it keeps, so an
+ * argument may be freed or reused as soon as the call returns (the ...Contents readers also
+ * write into the host's text while they run). The library owns the well object and all it
+ * holds: the host frees nothing but the object itself, with DeleteTeskObj, and uses no pointer
+ * the library handed out (the well-name text) after that.
+ *
+ * Sizing buffers. A getter that fills arrays trusts its count getter, so read the count after
+ * the last call that can change it and size the buffer from it right before the copy.
+ * RunDesign chooses the grids: it changes the predicted card's point count and the rod-loading
+ * counts of the cards it solves. LoadDyn, LoadDynFromFile(Contents) and the design-file readers
+ * change the measured and upscaled point counts, SetUpscaledDynoPointCount the upscaled one, and
+ * the taper, tubing and survey setters their own counts.
+ *
+ * Version. tesk_version.h, included here, gives the version of these headers as
+ * TESK_VERSION_MAJOR, _MINOR, _PATCH, _TWEAK and TESK_VERSION_STRING; GetTeskVersion gives the
+ * version of the library that runs. The library's SONAME, libtesk.so.MAJOR, changes with the
+ * major number only when the interface changes incompatibly.
+ *
+ * Threads. The library starts no threads and takes no locks. Use each well object from one
+ * thread at a time (a host sharing one between threads serialises its calls); different
+ * objects may be used on different threads at once. BuildTaperBase_t, runtesk and
+ * SetLoggingCallback may be called from any thread.
+ *
+ * Log lines. Every message is one line of text (no line end, at most 1,023 bytes). It goes to
+ * the callback registered with SetLoggingCallback, one for the whole process, or to stderr
+ * while none is registered. The callback runs on the thread whose call logs the line, so with
+ * objects in use on several threads it may run on several threads at once and must be
+ * thread-safe. Its result is ignored and the text is valid only during the call. It may call
+ * the library, though not for the object whose call is logging (that object is mid-operation);
+ * lines logged from inside the callback on the same thread go to stderr, never back into the
+ * callback, so it does not recurse.
  */
 #ifndef TESK_TESK_H
 #define TESK_TESK_H
 
 #include <stddef.h>
 #include <stdint.h>
+
+#if !defined(__cplusplus) && defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L
+#include <assert.h> /* static_assert, for the layout checks below */
+#endif
 
 #include "tesk/tesk_version.h"
 
@@ -35,185 +79,237 @@ extern "C" {
 /* The well object. The host holds only the pointer. */
 typedef struct TeskObj TeskObj;
 
-/* Receives one log line (no line end); the text is valid only during the call. */
+/* Receives one log line (no line end); the text is valid only during the call. Must be
+ * thread-safe; see "Log lines" above. The result is ignored. */
 typedef int (*LogCallback)(const char* line);
 
-/* One rod taper, 80 bytes. id holds up to 32 bytes and has no terminator when full. */
+/* One rod taper (a length of one rod size), 80 bytes; a string's tapers are given surface
+ * first. id holds up to 32 bytes and has no terminator when full. A taper with L <= 0 keeps its
+ * place and count but is invalid: it adds nothing to any total. */
 typedef struct TaperBase_t {
-    char id[32];
+    char id[32]; /* the taper's name; stored, returned and saved only */
     double L; /* length, ft */
     double D; /* rod diameter, in */
-    double W; /* weight per foot, lb/ft; <= 0 takes the table value for D */
-    double T; /* tensile strength; stored only */
-    double E; /* modulus, psi; <= 0 takes 30,500,000 */
-    double R; /* density, lb/ft3; <= 0 takes 492 */
+    double W; /* weight per foot in air, lb/ft; <= 0 takes the table value for D (0.625 to 2 in;
+                 another D logs "Unsupported Rod Diameter" and takes 999,999) */
+    double T; /* tensile strength; stored, returned and saved only */
+    double E; /* modulus of elasticity, psi; <= 0 takes 30,500,000 */
+    double R; /* density of the rod material, lb/ft3; <= 0 takes 492; weight in fluid is W * (1 - sg * 62.4 / R) */
 } TaperBase_t;
 
-/* One tubing section, 64 bytes. Only L and E enter a calculation. */
+/* One tubing section, 64 bytes; sections are given surface first. Only L and E enter a
+ * calculation: the tubing spring constants 1 / sum(L * E), lb/in, between the anchor and the pump
+ * (Kt, which the predicted pump's load pickup stretches) and above the pump (KtWhole). The other
+ * fields are stored, returned and saved only; no default replaces any field. A section with
+ * L <= 0 keeps its place and count but adds nothing. */
 typedef struct TubingBase_t {
     double L;      /* length, ft */
-    double ID;     /* inside diameter, in */
-    double OD;     /* outside diameter, in */
-    double weight; /* section weight */
-    double W;      /* weight per foot, lb/ft */
-    double T;      /* tensile strength */
-    double E;      /* in of stretch per lb of load and per ft of tubing */
-    double R;      /* density */
+    double ID;     /* inside diameter, in; stored only */
+    double OD;     /* outside diameter, in; stored only */
+    double weight; /* weight of the section; stored only */
+    double W;      /* weight per foot, lb/ft; stored only */
+    double T;      /* tensile strength; stored only */
+    double E;      /* in of stretch per lb of load and per ft of tubing: 12 / (modulus psi * wall area in2) */
+    double R;      /* density; stored only */
 } TubingBase_t;
 
-/* Beam pumping unit, 136 bytes. A, P, C, I, K, R are the API geometry letters, in. */
+/* Pumping unit, 136 bytes: the predicted card's surface motion when usePumpingUnitForPosition
+ * is 1, and the permissible-load curve. A, P, C, I, K, R are the API geometry letters. Nothing
+ * is validated: a linkage that cannot close gives NaN positions and loads. A new object holds
+ * a conventional unit (type 'C', A 129, P 132, C 111.07205, I 111, K 175.55, R 42). */
 typedef struct PuInfo_t {
-    int32_t rotation; /* 1 or -1 */
-    int32_t padding0;
-    double A;
-    double P;
-    double C;
-    double I;
-    double K;
-    double R;
-    double gearboxRating;   /* in-lb */
-    double structureRating; /* lb */
+    int32_t rotation; /* sign of the crank rotation, 1 or -1: multiplies the torque factor and
+                         the counterbalance torque */
+    int32_t padding0; /* stored only */
+    double A; /* beam pivot to the polished rod (horsehead), in */
+    double P; /* pitman length, in */
+    double C; /* beam pivot to the pitman pin, in */
+    double I; /* horizontal distance from the beam pivot to the crankshaft, in */
+    double K; /* distance from the beam pivot to the crankshaft, in */
+    double R; /* crank radius, in */
+    double gearboxRating;   /* gear reducer torque rating, in-lb */
+    double structureRating; /* structure load rating, lb: caps the permissible loads */
     double maxStroke;       /* type 'H' stroke, in */
-    char unitType;          /* 'A', 'C', 'M', 'R', 'X' or 'H' */
-    char padding1[7];
-    double cbe;             /* counterbalance effect, lb */
-    double structUnbalance; /* lb */
-    double reserved;
-    double airPressure;     /* type 'A' inputs */
-    double airArea;
-    double airPressureBase;
+    char unitType;          /* 'C' conventional, 'A' air balanced, 'M' Mark II, 'R' reverse mark;
+                               'X' and 'H' have no beam linkage and no setter for their own inputs */
+    char padding1[7];       /* stored only */
+    double cbe;             /* counterbalance effect: the polished-rod load the counterbalance
+                               offsets, lb; type 'A' derives it from the air inputs */
+    double structUnbalance; /* structural unbalance: the polished-rod force that holds the beam
+                               level with the pitman disconnected, lb; type 'A' derives it */
+    double reserved;        /* stored only */
+    double airPressure;     /* type 'A': cylinder air pressure, psi; cbe = (airPressure - airPressureBase) * airArea */
+    double airArea;         /* type 'A': effective piston area, in2 */
+    double airPressureBase; /* type 'A': pressure that balances the structure, psi; structUnbalance = airPressureBase * airArea */
 } PuInfo_t;
 
-/* Well, fluid, pump and prediction inputs, 248 bytes. diag* fields set "MEAS" and "UPSC". */
+/* Well, fluid, pump and prediction inputs, 248 bytes. diag* fields set "MEAS" and "UPSC"
+ * (diagSg and diagVisc "MEAS" alone), pred* fields "PRED". Take the record from GetWaveParams,
+ * change what you mean to and give it back: SetWaveParams stores every field.
+ *
+ * Damping factors are dimensionless (0: undamped; 0.05 to 0.2 are usual). A factor nu damps
+ * the rods with the viscous coefficient c = pi * nu * a / (2 * L), in 1/s, in the wave equation
+ * u_tt + c * u_t = a^2 * u_xx, a being the speed of sound in the rods (ft/s; on the diagnosed
+ * cards the slowest taper's, in the prediction each taper's own) and L the rod-string length
+ * (ft); the string's first mode, pi * a / (2 * L) rad/s, then has the damping ratio nu / 2.
+ * On the diagnosed cards the up factor applies to the first half of the card's points and the
+ * down factor to the second half, by point index alone. In the prediction the up factor applies
+ * while the polished rod moves up and the down factor while it moves down (the legacy solver
+ * chooses per grid point by the motion of the point above it). */
 typedef struct WaveParams_t {
-    double wellDepth;
-    double diagSpm;
-    double predSpm;
-    double diagDampUp;
-    double diagDampDn;
-    double predDampUp;
-    double predDampDn;
-    double diagSg;
-    double predSg;
-    double diagVisc;
-    double predVisc;
-    double diagPumpDia;
-    double diagPumpLen;
-    double diagPumpFit;
-    double predPumpDia;
-    double predPumpLen;
-    double predPumpFit;
-    double diagPressureTubing;
-    double diagPressureCasing;
-    double predPressureTubing;
-    double predPressureCasing;
-    double diagFluidLevel;
-    double predFluidLevel;
-    double diagPumpDepth;
-    double predPumpDepth;
-    double diagAnchorDepth; /* -1 without tubing */
-    double predAnchorDepth;
-    double fo;
-    double fillage;
-    double compression;
-    uint8_t usePumpingUnitForPosition;
-    uint8_t padding[7];
+    double wellDepth; /* ft; stored, printed and saved only (the pump depth is set on its own) */
+    double diagSpm;   /* pumping speed of the measured card, strokes/min; period 60 / spm s. Not > 0:
+                         stored, but the period stays */
+    double predSpm;   /* pumping speed of the prediction, strokes/min; as diagSpm */
+    double diagDampUp; /* upstroke damping factor of the diagnosed cards (see above) */
+    double diagDampDn; /* downstroke damping factor of the diagnosed cards */
+    double predDampUp; /* upstroke damping factor of the prediction */
+    double predDampDn; /* downstroke damping factor of the prediction */
+    double diagSg; /* fluid specific gravity (water 1) of "MEAS": rod buoyancy, fluid loads, slippage */
+    double predSg; /* fluid specific gravity of "PRED" */
+    double diagVisc; /* fluid viscosity, cP; enters the slippage figure only */
+    double predVisc; /* fluid viscosity of the prediction, cP; slippage only */
+    double diagPumpDia; /* plunger diameter, in: displacement, volume and slippage figures */
+    double diagPumpLen; /* plunger length, in; slippage only */
+    double diagPumpFit; /* clearance between plunger and barrel, in; slippage only */
+    double predPumpDia; /* plunger diameter of the prediction, in; also CalculateFo */
+    double predPumpLen; /* plunger length of the prediction, in */
+    double predPumpFit; /* plunger clearance of the prediction, in */
+    double diagPressureTubing; /* tubing pressure at the surface, psi */
+    double diagPressureCasing; /* casing pressure at the surface, psi */
+    double predPressureTubing; /* tubing pressure of the prediction, psi */
+    double predPressureCasing; /* casing pressure of the prediction, psi */
+    /* Fluid level: the depth below the surface of the fluid in the casing annulus, ft. The
+     * library takes it as the lift: the pressure across the plunger is
+     * 0.433 * sg * fluidLevel + tubing pressure - casing pressure (psi), which CalculateFo
+     * multiplies by the plunger area pi * D^2 / 4 (in2) to give the fluid load in lb. */
+    double diagFluidLevel; /* ft below the surface; slippage figure */
+    double predFluidLevel; /* ft below the surface; CalculateFo, predFoFromPressure, slippage */
+    double diagPumpDepth; /* ft; stored in the tubing, so set it after the tubing (ignored and
+                             logged without tubing); reads back as the bottom of the last valid
+                             taper while there is no tubing */
+    double predPumpDepth; /* pump depth of the prediction, ft; as diagPumpDepth */
+    double diagAnchorDepth; /* tubing anchor depth, ft; stored in the tubing like the pump depth;
+                               -1 without tubing */
+    double predAnchorDepth; /* tubing anchor depth of the prediction, ft; -1 without tubing */
+    double fo; /* fluid load the predicted pump picks up, lb; given by the host (CalculateFo derives
+                  one from the pressures but does not store it) */
+    double fillage; /* fraction of the predicted pump's stroke filled with liquid, 0 to 1 (clamped) */
+    double compression; /* steepness of the predicted load pickup and release over plunger travel
+                           when fillage < 1, 1/in; 0 leaves the pickup flat (the pump load stays 0) */
+    uint8_t usePumpingUnitForPosition; /* 1: the predicted surface motion comes from the pumping
+                                          unit; 0: from the Fourier fit of the measured card */
+    uint8_t padding[7]; /* ignored when set, 0 when read */
 } WaveParams_t;
 
-/* Solver settings, 12 bytes. */
+/* Solver settings, 12 bytes; a new object has all 0 and predNodesPerSection 10. */
 typedef struct WaveSettings_t {
     uint8_t useLegacyPred; /* non-zero: legacy predictive solver on its fixed grid */
-    uint8_t padding0[3];
-    int32_t predNodesPerSection; /* 1 to 1000 */
-    uint8_t subtractFluidLoad;
-    uint8_t zeroPumpPosition;
-    uint8_t padding1[2];
+    uint8_t padding0[3]; /* ignored when set, 0 when read */
+    int32_t predNodesPerSection; /* 1 to 1000: nodes of the prediction's shortest taper, which
+                                    sets its grid and time step; finer and slower as it grows */
+    uint8_t subtractFluidLoad; /* 1: rod and pump loads are reported less the fluid load at their
+                                  depth (fluid pressure there times the rod's area, lb); diagnosed
+                                  cards and the default prediction, not the legacy one */
+    uint8_t zeroPumpPosition; /* 1: pump positions are shifted so the lowest is 0; diagnosed cards
+                                 and the default prediction */
+    uint8_t padding1[2]; /* ignored when set, 0 when read */
 } WaveSettings_t;
 
-/* Grid figures of the three cards, 88 bytes. */
+/* Grid figures of the three cards, 88 bytes, as the last run (or the last setter) left them. */
 typedef struct WaveParamsReadOnly_t {
-    int32_t diagNodeCount;
-    int32_t upscNodeCount;
-    int32_t predNodeCount;
-    int32_t padding0;
-    double diagDt;
-    double upscDt;
-    double predDt;
-    int32_t diagPointCount;
-    int32_t upscPointCount;
-    int32_t predPointCount;
-    int32_t padding1;
-    double diagPeriod;
-    double predPeriod;
-    double diagFluidLoad;
-    double predFluidLoad;
+    int32_t diagNodeCount; /* finite-difference nodes of the measured card's rod string (grid points: + 1) */
+    int32_t upscNodeCount; /* nodes of the upscaled card */
+    int32_t predNodeCount; /* nodes of the predicted card */
+    int32_t padding0; /* 0 */
+    double diagDt; /* time step of the measured card, s: the time between two card points */
+    double upscDt; /* time step of the upscaled card, s */
+    double predDt; /* time step of the predicted card, s */
+    int32_t diagPointCount; /* points per cycle of the measured card */
+    int32_t upscPointCount; /* points per cycle of the upscaled card */
+    int32_t predPointCount; /* points per cycle of the predicted card */
+    int32_t padding1; /* 0 */
+    double diagPeriod; /* one cycle of the measured card, s: 60 / spm */
+    double predPeriod; /* one cycle of the predicted card, s */
+    double diagFluidLoad; /* sg * 0.433 * pump depth * area of the last rod node in ft2: psi*ft2,
+                             1/144 of the fluid load in lb on the rod's lower end; 0 without nodes */
+    double predFluidLoad; /* the same on the predicted card */
 } WaveParamsReadOnly_t;
 
-/* Results of the last run, 320 bytes. */
+/* Figures of the three cards, 320 bytes, read when GetWaveResults is called: the pump and
+ * surface strokes come from the last run, the string and tubing figures from the current inputs.
+ * A figure of a card without tapers or tubing is 0. The four event indexes are points of the
+ * predicted card's last cycle (0 to its point count - 1) where the pump state changed as
+ * GetPredPumpColors marks it; an event that did not happen reads 0 (negative with the legacy
+ * solver). */
 typedef struct WaveResults_t {
-    int32_t runTimeMs;
-    int32_t padding0;
-    double diagRodWeight;
-    double diagRwf;
-    double diagWaveRoundTrip;
-    double diagWaveSpeed;
-    double diagKr;
-    double diagKt;
-    double diagKtWhole;
-    double constMinusOne;
-    double diagNNo;
-    double diagSKr;
-    double diagSurfaceStroke;
-    double diagPumpDisplacement;
-    double diagPumpVolume;
-    double diagPumpStroke;
-    double diagSpare;
-    double diagPumpPosMin;
-    double diagPumpPosMax;
-    double diagSlippage;
-    double predRodWeight;
-    double predRwf;
-    double predWaveRoundTrip;
-    double predWaveSpeed;
-    double predKr;
-    double predKt;
-    double predKtWhole;
-    double predFoOverSKr;
-    double predNNo;
-    double predSKr;
-    double predSurfaceStroke;
-    double predPumpDisplacement;
-    double predPumpVolume;
-    double predPumpStroke;
-    double predSpare;
-    double predPumpPosMin;
-    double predPumpPosMax;
-    double predSlippage;
-    int32_t loadPickupIndex;
-    int32_t fullLoadIndex;
-    int32_t loadReleaseIndex;
-    int32_t noLoadIndex;
-    double predFoFromPressure;
+    int32_t runTimeMs; /* duration of the last RunDesign, ms */
+    int32_t padding0; /* 0 */
+    double diagRodWeight; /* rod weight in air of the measured string, lb */
+    double diagRwf; /* rod weight in fluid (buoyant), lb */
+    double diagWaveRoundTrip; /* time of a stress wave down the string and back, s */
+    double diagWaveSpeed; /* speed of sound in the rods, length-weighted mean, ft/s */
+    double diagKr; /* rod spring constant, lb/in (the one CalculateKrToDepth stored, if called since) */
+    double diagKt; /* tubing spring constant between anchor and pump, lb/in; 0 when none */
+    double diagKtWhole; /* spring constant of all tubing above the pump, lb/in */
+    double constMinusOne; /* always -1 */
+    double diagNNo; /* N/No' of API RP 11L: spm * rod length / 245,000, dimensionless */
+    double diagSKr; /* surface stroke * Kr, lb: the load that stretches the rods one stroke */
+    double diagSurfaceStroke; /* polished-rod stroke of the measured card, in */
+    double diagPumpDisplacement; /* pump displacement 0.1166 * D^2 * pump stroke * spm, bbl/day */
+    double diagPumpVolume; /* D^2 * pump stroke / 231 (in3 per gallon), without pi/4 */
+    double diagPumpStroke; /* stroke of the diagnosed pump card, in */
+    double diagSpare; /* always 0 */
+    double diagPumpPosMin; /* lowest pump position of the measured card, in */
+    double diagPumpPosMax; /* highest pump position of the measured card, in */
+    double diagSlippage; /* plunger slippage, bbl/day: (1 + 0.14 spm) * 453 * D * dpsi * fit^1.52 /
+                           (plunger length * visc), dpsi the pressure across the plunger (see
+                           the fluid level); 0 when not a number */
+    double predRodWeight; /* rod weight in air of the predicted string, lb */
+    double predRwf; /* rod weight in fluid of the predicted string, lb */
+    double predWaveRoundTrip; /* wave round trip of the predicted string, s */
+    double predWaveSpeed; /* mean speed of sound in the predicted string, ft/s */
+    double predKr; /* rod spring constant of the predicted string, lb/in */
+    double predKt; /* tubing spring constant between anchor and pump of the prediction, lb/in */
+    double predKtWhole; /* spring constant of all predicted tubing above the pump, lb/in */
+    double predFoOverSKr; /* Fo / (S * Kr) of API RP 11L: fo / predSKr; 0 when predSKr is 0 or not finite */
+    double predNNo; /* N/No' of the predicted card, dimensionless */
+    double predSKr; /* predSurfaceStroke * predKr, lb */
+    double predSurfaceStroke; /* the pumping unit's stroke when usePumpingUnitForPosition is 1, else diagSurfaceStroke, in */
+    double predPumpDisplacement; /* predicted pump displacement, bbl/day */
+    double predPumpVolume; /* D^2 * predicted pump stroke / 231, without pi/4 */
+    double predPumpStroke; /* stroke of the predicted pump card, in */
+    double predSpare; /* always 0 */
+    double predPumpPosMin; /* lowest predicted pump position, in */
+    double predPumpPosMax; /* highest predicted pump position, in */
+    double predSlippage; /* plunger slippage of the prediction, bbl/day */
+    int32_t loadPickupIndex; /* predicted point at which the pump last began picking up load */
+    int32_t fullLoadIndex; /* predicted point at which it last reached full load */
+    int32_t loadReleaseIndex; /* predicted point at which it last began releasing load */
+    int32_t noLoadIndex; /* predicted point at which it last carried no load */
+    double predFoFromPressure; /* CalculateFo: the fluid load from the pressures, lb */
 } WaveResults_t;
 
-/* One station of the deviation survey as stored and returned, 64 bytes. */
+/* One station of the deviation survey as stored and returned, 64 bytes. The survey is stored,
+ * returned and saved; it enters no calculation. */
 typedef struct DeviationPoint_t {
-    int32_t index;
-    int32_t zero;
+    int32_t index;      /* the station's place in the survey, from 0 */
+    int32_t zero;       /* always 0 */
     double md;          /* measured depth, ft */
-    double inclination; /* degrees */
+    double inclination; /* from the vertical, degrees */
     double azimuth;     /* degrees */
-    double reserved[4];
+    double reserved[4]; /* always 0 */
 } DeviationPoint_t;
 
 /* One survey row as the host gives it, 24 bytes. */
 typedef struct MiaPoint_t {
-    double md;
-    double inclination;
-    double azimuth;
+    double md;          /* measured depth, ft */
+    double inclination; /* from the vertical, degrees */
+    double azimuth;     /* degrees */
 } MiaPoint_t;
 
-#ifdef __cplusplus
+/* The record layouts are checked at compile time in C++ and C11; C99 has no static_assert. */
+#if defined(__cplusplus) || (defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L)
 static_assert(sizeof(TaperBase_t) == 80 && offsetof(TaperBase_t, L) == 32 && offsetof(TaperBase_t, R) == 72,
               "TaperBase_t layout");
 static_assert(sizeof(TubingBase_t) == 64 && offsetof(TubingBase_t, E) == 48, "TubingBase_t layout");
@@ -244,18 +340,21 @@ static_assert(sizeof(MiaPoint_t) == 24, "MiaPoint_t layout");
 
 /* ---- Logging ---- */
 
-/* Registers the process-wide line callback (null: lines go to stderr); the handle is unused and may be null. */
+/* Registers the process-wide line callback (null: lines go to stderr); the handle is unused and may be null.
+ * Callable from any thread; a line being logged on another thread at that moment may still reach the
+ * callback it replaces, so keep a replaced callback callable until such calls have returned. */
 TESK_API void SetLoggingCallback(TeskObj* obj, LogCallback callback);
 
 /* ---- Well object ---- */
 
 /* Creates a well object named "New Well"; null (and "MALLOC ERROR") when memory runs out. */
 TESK_API TeskObj* CreateTeskObj(void);
-/* Destroys the object and everything it owns; null does nothing. */
+/* Destroys the object and everything it owns, the well-name text included; null does nothing.
+ * The handle must not be used afterwards. */
 TESK_API void DeleteTeskObj(TeskObj* obj);
-/* Copies the library version (1, 0, 1, 8) into version[0..3] and returns its fourth number; -1 on a null array. */
+/* Copies the library version (TESK_VERSION_MAJOR, _MINOR, _PATCH, _TWEAK of the library that runs) into version[0..3] and returns its fourth number; -1 on a null array. */
 TESK_API int32_t GetTeskVersion(TeskObj* obj, int32_t* version);
-/* Stores the client platform name (cut to 15 characters) and version; 0 for a null name (nothing changed). */
+/* Stores the host's platform name (cut to 15 characters) and version, which the own design format saves; 0 for a null name (nothing changed). */
 TESK_API uint8_t SetClientVersion(TeskObj* obj, const char* platform, int32_t first, int32_t second,
                                   int32_t third, int32_t fourth);
 /* Renames the well (cut to 63 characters); 0 for a null name (nothing changed). */
@@ -269,9 +368,9 @@ TESK_API int32_t runtesk(void);
 
 /* ---- Rod string and tubing ---- */
 
-/* Returns a taper record with id cut to 32 bytes (NUL-padded, no terminator when full) and the numbers unchanged; no defaults applied. */
+/* Returns a taper record with id cut to 32 bytes (NUL-padded, no terminator when full; null gives an empty id) and the numbers unchanged, in the units of TaperBase_t; no defaults applied. */
 TESK_API TaperBase_t BuildTaperBase_t(const char* id, double L, double D, double W, double T, double E, double R);
-/* Sets the tapers of the measured and upscaled cards and their fluid specific gravity; 0 on null tapers, count < 1, non-finite sgFluid or no memory (old tapers kept). Tapers with L <= 0 are kept but count as invalid. */
+/* Sets the tapers (count records, surface first, copied) of the measured and upscaled cards and their fluid specific gravity (water 1), which sets the rods' buoyancy; 0 on null tapers, count < 1, non-finite sgFluid or no memory (old tapers kept). Tapers with L <= 0 are kept but count as invalid. */
 TESK_API uint8_t SetDiagTapers(TeskObj* obj, const TaperBase_t* tapers, int32_t count, double sgFluid);
 /* Sets the tapers and fluid specific gravity of the predicted card; results as SetDiagTapers. */
 TESK_API uint8_t SetPredTapers(TeskObj* obj, const TaperBase_t* tapers, int32_t count, double sgFluid);
@@ -285,7 +384,7 @@ TESK_API int32_t GetPredTaperCount(TeskObj* obj);
 TESK_API uint8_t GetPredTapers(TeskObj* obj, TaperBase_t* out);
 /* Rod spring constant (lb/in) of the measured string from the surface to depth ft, also stored as the reported diagnostic Kr until the tapers or fluid change; 0 without tapers or for a depth <= 0 or NaN. */
 TESK_API double CalculateKrToDepth(TeskObj* obj, double depth);
-/* Sets the tubing of the measured and upscaled cards; pump and anchor depths restart at 0 (set them afterwards); 0 on null tubing, count < 1 or no memory (old tubing kept). */
+/* Sets the tubing (count sections, surface first, copied) of the measured and upscaled cards; pump and anchor depths restart at 0 (set them afterwards with SetWaveParams); 0 on null tubing, count < 1 or no memory (old tubing kept). */
 TESK_API uint8_t SetDiagTubings(TeskObj* obj, const TubingBase_t* tubings, int32_t count);
 /* Sets the tubing of the predicted card; results as SetDiagTubings. */
 TESK_API uint8_t SetPredTubings(TeskObj* obj, const TubingBase_t* tubings, int32_t count);
@@ -307,9 +406,9 @@ TESK_API uint8_t SetPredApiTaperByNumber(TeskObj* obj, int32_t apiNumber, double
 
 /* ---- Measured card, Fourier fit and upscaled card ---- */
 
-/* Loads a measured surface card (count points, finite spm > 0), refits the Fourier series and resamples the upscaled card; 0 on a bad speed (which is still stored as the measured speed), a count < 0 or > 1,000,000, null arrays or no memory; a count of 0 clears the card. */
+/* Loads a measured surface card of one cycle: count polished-rod positions (in, positive upward) and loads (lb), point 0 at the bottom of the stroke, taken at even time steps over 60 / spm s (spm strokes/min, finite, > 0). The points are copied; the Fourier series are refitted and the upscaled card resampled. 0 on a bad speed (which is still stored as the measured speed), a count < 0 or > 1,000,000, null arrays or no memory; a count of 0 clears the card. */
 TESK_API uint8_t LoadDyn(TeskObj* obj, double spm, const double* positions, const double* loads, int32_t count);
-/* Refits the position series with count pairs and resamples the upscaled card; the result is the resampling's (0 while the upscaled card has no points), and a count <= 0 or > 100,000 keeps the old series (logged). */
+/* Refits the position series with count harmonics (cosine and sine pairs) and resamples the upscaled card; a new object has 0 and fits nothing until both counts are set. The result is the resampling's (0 while the upscaled card has no points), and a count <= 0 or > 100,000 keeps the old series (logged). */
 TESK_API uint8_t SetFourierCoeffCountPos(TeskObj* obj, int32_t count);
 /* Refits the load series with count pairs and resamples the upscaled card; results as SetFourierCoeffCountPos. */
 TESK_API uint8_t SetFourierCoeffCountLoad(TeskObj* obj, int32_t count);
@@ -323,6 +422,8 @@ TESK_API uint8_t RunDesign(TeskObj* obj);
 
 /* ---- Results ---- */
 
+/* Card getters copy one cycle into the host's arrays: positions in inches (positive upward), loads in lb,
+ * as many points as the card's point count getter reports. */
 /* Copies the measured surface card (GetMeasuredDynoPointCount points); 1, also when there are no points; 0 when a needed array is null. */
 TESK_API uint8_t GetMeasuredDyno(TeskObj* obj, double* positions, double* loads);
 /* Copies the upscaled surface card; 0 (nothing written) while the upscaled card has no points. */
@@ -339,15 +440,15 @@ TESK_API uint8_t GetPredPump(TeskObj* obj, double* positions, double* loads);
 TESK_API uint8_t GetMeasuredPumpColors(TeskObj* obj, int32_t* colors);
 /* Copies the ARGB colour of each upscaled pump point; 0 while the upscaled card has no points. */
 TESK_API uint8_t GetUpscaledPumpColors(TeskObj* obj, int32_t* colors);
-/* Copies the ARGB colour of each predicted pump point, which marks the pump state; 1, 0 for a null array. */
+/* Copies the ARGB colour of each predicted pump point, which marks the pump state: 0xFF00FF00 load pickup, 0xFF0000FF full load, 0xFFFF00FF load release, 0xFFFFFF00 no load, 0xFFFF0000 not yet set; 1, 0 for a null array. */
 TESK_API uint8_t GetPredPumpColors(TeskObj* obj, int32_t* colors);
 /* Points per cycle of the measured card (0 before a card is loaded). */
 TESK_API int32_t GetMeasuredDynoPointCount(TeskObj* obj);
 /* Points per cycle of the upscaled card. */
 TESK_API int32_t GetUpscaledDynoPointCount(TeskObj* obj);
-/* Points per cycle of the predicted card (set by the run from its time step). */
+/* Points per cycle of the predicted card (set by RunDesign from its time step: read it after the run). */
 TESK_API int32_t GetPredDynoPointCount(TeskObj* obj);
-/* Per grid point of the measured rod string: depth (0 first), max and min rod load, 100 and 0; 0 (nothing written) before nodes exist. */
+/* Per grid point of the measured rod string, surface first: depth (ft, 0 first), max and min rod load over the cycle (lb), and the constants 100 and 0 (chart bounds, no data); 0 (nothing written) before nodes exist. */
 TESK_API uint8_t GetMeasuredRodLoading(TeskObj* obj, double* depths, double* maxLoads, double* minLoads,
                                        double* constHundred, double* constZero);
 /* As GetMeasuredRodLoading for the upscaled card. */
@@ -356,13 +457,13 @@ TESK_API uint8_t GetUpscaledRodLoading(TeskObj* obj, double* depths, double* max
 /* As GetMeasuredRodLoading for the predicted card. */
 TESK_API uint8_t GetPredRodLoading(TeskObj* obj, double* depths, double* maxLoads, double* minLoads,
                                    double* constHundred, double* constZero);
-/* Grid points of the measured rod string (nodes + 1); a new object reports 101 although no node exists yet. */
+/* Grid points of the measured rod string (nodes + 1, chosen by RunDesign); a new object reports 101 although no node exists yet. */
 TESK_API int32_t GetMeasuredRodLoadingCount(TeskObj* obj);
 /* Grid points of the upscaled rod string (nodes + 1). */
 TESK_API int32_t GetUpscaledRodLoadingCount(TeskObj* obj);
 /* Grid points of the predicted rod string (nodes + 1). */
 TESK_API int32_t GetPredRodLoadingCount(TeskObj* obj);
-/* Copies the position and load history of one grid point (row 0 = surface) over the cycle, point-count values each; card 1 measured, 2 upscaled, 3 predicted; 0 (nothing written) without tables for the current card or for a row outside them. */
+/* Copies the position (in) and load (lb) history of one grid point (row 0 = surface, rod-loading count - 1 = pump) over the cycle, point-count values each; card 1 measured, 2 upscaled, 3 predicted (the upscaled card keeps no such tables); 0 (nothing written) without tables for the current card or for a row outside them. */
 TESK_API uint8_t GetIntermediateCard(TeskObj* obj, int32_t row, int32_t card, double* positions, double* loads);
 /* Copies the position and load of every grid point (rod-loading count values each) at one point of the cycle; 0 (nothing written) without tables or for a column outside 0 to point count - 1. */
 TESK_API uint8_t GetIntermediateTimeSlice(TeskObj* obj, int32_t column, int32_t card, double* positions,
@@ -389,7 +490,7 @@ TESK_API uint8_t SetPuApi(TeskObj* obj, PuInfo_t info);
 TESK_API PuInfo_t GetPuInfo(TeskObj* obj);
 /* Not implemented: logs "TODO: SetPuByName(name)" and returns 0; the handle is unused. */
 TESK_API uint8_t SetPuByName(TeskObj* obj, const char* name);
-/* Permissible-load curve into positions/loads (in, lb): beam units 72 points at 0..355 degrees of crank (only min(count, 72) written; count != 72 is logged), types 'X'/'H' count points; with both bounds finite, loads[0..count-1] above maxLoad or below minLoad become NaN; always 1 (0 for a null handle or null arrays); NaN positions for impossible geometry or type 'H'/'X' inputs left at 0. */
+/* Permissible-load curve (the most the gearbox and structure allow at each polished-rod position) into positions/loads (in, lb), bounds minLoad/maxLoad in lb: beam units 72 points at 0..355 degrees of crank (only min(count, 72) written; count != 72 is logged), types 'X'/'H' count points; with both bounds finite, loads[0..count-1] above maxLoad or below minLoad become NaN; always 1 (0 for a null handle or null arrays); NaN positions for impossible geometry or type 'H'/'X' inputs left at 0. */
 TESK_API uint8_t GetPermissibleLoads(TeskObj* obj, double* positions, double* loads, int32_t count, double minLoad,
                                      double maxLoad);
 
@@ -399,12 +500,12 @@ TESK_API uint8_t GetPermissibleLoads(TeskObj* obj, double* positions, double* lo
 TESK_API WaveParamsReadOnly_t GetWaveParamsReadOnly(TeskObj* obj);
 /* Figures of the last run (recomputes the MEAS extremes first; pump volumes are D^2*stroke/231 without pi/4; event indexes within the last cycle); a never-solved card reports stroke 0 and 0 for all derived from it; all zero for a null handle. */
 TESK_API WaveResults_t GetWaveResults(TeskObj* obj);
-/* Fluid load on the PRED plunger from its pressures, (pi D^2/4) * dpsi, lb; does not change fo; 0 for a null handle. */
+/* Fluid load on the PRED plunger from its pressures, (pi D^2/4) * dpsi, lb, with dpsi = 0.433 * predSg * predFluidLevel + predPressureTubing - predPressureCasing (psi); does not change fo; 0 for a null handle. */
 TESK_API double CalculateFo(TeskObj* obj);
 
 /* ---- Deviation survey ---- */
 
-/* Replaces the survey with count stations from three parallel arrays (well depth unchanged); 0 on a negative count or null arrays, survey unchanged. */
+/* Replaces the survey with count stations from three parallel arrays (md ft, inclination and azimuth degrees; copied; well depth unchanged); 0 on a negative count or null arrays, survey unchanged. */
 TESK_API uint8_t SetDeviationSurvey(TeskObj* obj, int32_t count, const double* md, const double* inclination,
                                     const double* azimuth);
 /* Replaces the survey with count rows and sets the well depth to the last row's md (count > 0); 0 on a negative count or null rows, nothing changed. */
@@ -418,7 +519,7 @@ TESK_API int32_t GetDeviationSurveyCount(TeskObj* obj);
 
 /* Loads the measured card from a dyno text file (see LoadDynFromFileContents); 0 with a log line when the file cannot be opened, sized or read (an empty file included). */
 TESK_API uint8_t LoadDynFromFile(TeskObj* obj, const char* path);
-/* Loads the measured card from dyno text: a count 1..1,000,000, "position,load" lines, then the speed on the 2nd and the well name on the 10th line after them; cuts the text into lines IN PLACE; 0 on a bad count (nothing changed) or a speed that is not a finite number > 0 (the points are kept). */
+/* Loads the measured card from dyno text: a count 1..1,000,000, "position,load" lines (in, lb), then the speed on the 2nd and the well name on the 10th line after them; cuts the text into lines IN PLACE (it writes NULs into the host's NUL-terminated, writable text: pass a copy to keep it); 0 on a bad count (nothing changed) or a speed that is not a finite number > 0 (the points are kept). */
 TESK_API uint8_t LoadDynFromFileContents(TeskObj* obj, char* text);
 /* Reads a design file whose format is the first letter after the last '.' of the path (j: own JSON; q, r, i not supported yet); 0 on failure, keeping whatever was applied before it. */
 TESK_API uint8_t ParseDesignFile(TeskObj* obj, const char* path);

@@ -1,4 +1,4 @@
-/* Compiles the public header as strict C99 and checks the record layouts from C. */
+/* Compiles the public header as strict C (built as C99 and as C11) and checks the record layouts from C. */
 #include <stddef.h>
 #include <stdio.h>
 
