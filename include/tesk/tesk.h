@@ -90,8 +90,9 @@ typedef struct TaperBase_t {
     char id[32]; /* the taper's name; stored, returned and saved only */
     double L; /* length, ft */
     double D; /* rod diameter, in */
-    double W; /* weight per foot in air, lb/ft; <= 0 takes the table value for D (0.625 to 2 in;
-                 another D logs "Unsupported Rod Diameter" and takes 999,999) */
+    double W; /* weight per foot in air, lb/ft; <= 0 takes the table value for a D of 0.625, 0.75,
+                 0.875, 1, 1.125, 1.25, 1.287, 1.5, 1.75 or 2 in (another D logs
+                 "Unsupported Rod Diameter" and takes 999,999) */
     double T; /* tensile strength; stored, returned and saved only */
     double E; /* modulus of elasticity, psi; <= 0 takes 30,500,000 */
     double R; /* density of the rod material, lb/ft3; <= 0 takes 492; weight in fluid is W * (1 - sg * 62.4 / R) */
@@ -175,8 +176,8 @@ typedef struct WaveParams_t {
     double predPumpDia; /* plunger diameter of the prediction, in; also CalculateFo */
     double predPumpLen; /* plunger length of the prediction, in */
     double predPumpFit; /* plunger clearance of the prediction, in */
-    double diagPressureTubing; /* tubing pressure at the surface, psi */
-    double diagPressureCasing; /* casing pressure at the surface, psi */
+    double diagPressureTubing; /* tubing pressure at the surface, psi; slippage figure */
+    double diagPressureCasing; /* casing pressure at the surface, psi; slippage figure */
     double predPressureTubing; /* tubing pressure of the prediction, psi */
     double predPressureCasing; /* casing pressure of the prediction, psi */
     /* Fluid level: the depth below the surface of the fluid in the casing annulus, ft. The
@@ -185,9 +186,10 @@ typedef struct WaveParams_t {
      * multiplies by the plunger area pi * D^2 / 4 (in2) to give the fluid load in lb. */
     double diagFluidLevel; /* ft below the surface; slippage figure */
     double predFluidLevel; /* ft below the surface; CalculateFo, predFoFromPressure, slippage */
-    double diagPumpDepth; /* ft; stored in the tubing, so set it after the tubing (ignored and
-                             logged without tubing); reads back as the bottom of the last valid
-                             taper while there is no tubing */
+    double diagPumpDepth; /* ft: tubing spring constants and fluid-load terms. Stored in the
+                             tubing, so set it after the tubing (ignored and logged without);
+                             reads back as the bottom of the last valid taper while there is no
+                             tubing */
     double predPumpDepth; /* pump depth of the prediction, ft; as diagPumpDepth */
     double diagAnchorDepth; /* tubing anchor depth, ft; stored in the tubing like the pump depth;
                                -1 without tubing */
