@@ -401,7 +401,7 @@ TESK_API uint8_t GetPredTubings(TeskObj* obj, TubingBase_t* out);
 
 /* ---- API rod-string table ---- */
 
-/* Sets the measured and upscaled tapers from API rod number (e.g. 76), pump diameter (a table value such as 1.5) and total length > 0 ft, sections rounded to 25 ft with the remainder on the top one, and stores the pump diameter; 0 for an unknown pair or bad length (nothing changed). A length shorter than the rounding leaves a top taper of L <= 0 (invalid, kept). */
+/* Sets the measured and upscaled tapers from API rod number (e.g. 76: 7/8 in over 6/8 in rods), pump diameter (in, a table value such as 1.5) and total length > 0 ft, sections rounded to 25 ft with the remainder on the top one, and stores the pump diameter; 0 for an unknown pair or bad length (nothing changed). A length shorter than the rounding leaves a top taper of L <= 0 (invalid, kept). */
 TESK_API uint8_t SetDiagApiTaperByNumber(TeskObj* obj, int32_t apiNumber, double pumpDiameter, double totalLength);
 /* Same for the predicted card, which keeps its fluid specific gravity; results as SetDiagApiTaperByNumber. */
 TESK_API uint8_t SetPredApiTaperByNumber(TeskObj* obj, int32_t apiNumber, double pumpDiameter, double totalLength);
