@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "engine/fea_node.h"
+#include "engine/solve_checks.h"
 #include "log/log.h"
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
@@ -342,8 +343,14 @@ bool PrepareIntermediateCards(WaveModel* card) {
     return AllocIntermediateCards(cards, card->FeaNodeCount, card->PointCount) && cards->loadRows != nullptr;
 }
 
+// The upscaled card is only a measurement once both series of the fit have coefficients.
+bool SurfaceCardIsReady(const TeskObj* obj, const WaveModel* card) {
+    return card != &obj->upsc || UpscaledCardFitted(obj);
+}
+
 bool SolveDiag(TeskObj* obj, WaveModel* card, const DiagKernels* kernels) {
-    if (obj == nullptr || card == nullptr || !CardIsReady(card)) {
+    if (!CardRodWeightsKnown(card, "CalcWaveDiag")) return false;
+    if (obj == nullptr || card == nullptr || !CardIsReady(card) || !SurfaceCardIsReady(obj, card)) {
         LogMessage("Cannot run CalcWaveDiag() because all fields have not been set.");
         return false;
     }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/fea_node.h"
+#include "engine/fourier.h"
 #include "engine/test_well.h"
 #include "log_capture.h"
 #include "model/measured_card.h"
@@ -336,6 +337,8 @@ TEST(DiagSolverTest, UpscaledCardKeepsNoIntermediateCards) {
     const SurfaceCard card = SmoothCard(300, 8000);
     ASSERT_TRUE(LoadDynArrays(&obj, 8, card.pos.data(), card.load.data(), 300));
     ASSERT_TRUE(ApplyUpscaledPointCount(&obj, 300));
+    ASSERT_TRUE(ApplyFourierCoeffCount(&obj, &obj.fourier->pos, obj.meas.surfacePos, 10));
+    ASSERT_TRUE(ApplyFourierCoeffCount(&obj, &obj.fourier->load, obj.meas.surfaceLoad, 10));
     PrepareCard(&obj.upsc);
     ASSERT_TRUE(CalcWaveDiag(&obj, &obj.upsc));
     EXPECT_EQ(obj.upsc.intermediate.loadRows, nullptr);
