@@ -13,16 +13,24 @@
 #include "model/tesk_obj.h"
 #include "model/wave_model.h"
 
-// The march loops are built twice, for any x86-64 and for AVX2, and each solve picks the best build
-// the machine runs. Neither build fuses a multiply into an add (AVX2 does not bring FMA along), so
-// both round every operation alike and a card's results do not depend on the machine.
+// The march loops are built three times, for any x86-64, for AVX2 and for AVX-512, and each solve
+// picks the best build the machine runs. No build fuses a multiply into an add (this file is
+// compiled without contraction), so all round every operation alike and a card's results do not
+// depend on the machine.
 #if defined(__x86_64__) && defined(__GNUC__)
-#define TESK_HAS_AVX2_BUILD 1
+#define TESK_HAS_WIDE_BUILDS 1
 #define TESK_KERNEL_BODY inline __attribute__((always_inline))
 #define TESK_AVX2_TARGET __attribute__((target("avx2")))
+#define TESK_AVX512_TARGET __attribute__((target("avx512f")))
 #else
-#define TESK_HAS_AVX2_BUILD 0
+#define TESK_HAS_WIDE_BUILDS 0
 #define TESK_KERNEL_BODY inline
+#endif
+
+// The lane helpers below are always inlined into one build's loops, so no vector crosses a call
+// and GCC's notes on how vectors are passed between builds do not apply.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wpsabi"
 #endif
 
 namespace {
@@ -30,12 +38,26 @@ namespace {
 constexpr int32_t kDiagPumpColor = 0x00FF00FF;
 constexpr double kInchesPerFootDown = -12.0;  // card position (in, up) per displacement (ft, down)
 
+// The recurrence of one node and half stroke. It divides by kNode rather than multiplying by a
+// reciprocal: the pump loads come from small differences of the displacements, which turn the
+// last-bit changes of a reciprocal into differences of 1e-11 of the loads, for a gain of a few
+// percent at most.
 struct MarchCoeffs {
     double later;
     double now;
     double earlier;
     double above;
     double k;
+};
+
+// What turns the new row of a grid point into its rod loads and the row above into its positions.
+struct RecordCoeffs {
+    double k;            // EA/dx of the node
+    double weightBelow;  // lb
+    double fluidLoad;    // lb
+    double cDt;          // damping of the half stroke
+    bool taperChange;    // a taper change lies between this node and the one above
+    bool subtractFluid;  // the fluid load is taken off the rod loads
 };
 
 // Widens [*low, *high] to the loads; a NaN load never replaces a limit. Independent lanes
@@ -66,34 +88,152 @@ TESK_KERNEL_BODY void WidenLimits(const double* loads, size_t count, double* low
     }
 }
 
+// Several time points at once in GCC's vector extension: each build uses lanes as wide as its
+// registers (two doubles on any x86-64, four with AVX2, eight with AVX-512), and each lane rounds exactly as the
+// scalar formula does.
+typedef double TwoLanes __attribute__((vector_size(2 * sizeof(double))));
+typedef double FourLanes __attribute__((vector_size(4 * sizeof(double))));
+typedef double EightLanes __attribute__((vector_size(8 * sizeof(double))));
+
+template <typename V>
+constexpr size_t kLaneCount = sizeof(V) / sizeof(double);
+
+template <typename V>
+TESK_KERNEL_BODY V LoadLanes(const double* from) {
+    V v;
+    std::memcpy(&v, from, sizeof v);
+    return v;
+}
+
+template <typename V>
+TESK_KERNEL_BODY void StoreLanes(double* to, V v) {
+    std::memcpy(to, &v, sizeof v);
+}
+
+template <typename V>
+TESK_KERNEL_BODY V Broadcast(double value) {
+    V v;
+    for (size_t l = 0; l < kLaneCount<V>; ++l) v[l] = value;
+    return v;
+}
+
+// The formulas of one time point, on one value or on lanes of them alike.
+template <typename V>
+TESK_KERNEL_BODY V MarchedValue(V after, V at, V before, V above, const MarchCoeffs& c) {
+    return (((after * c.later + c.now * at) + before * c.earlier) + above * c.above) / c.k;
+}
+
+// Taking off a fluid load of 0 would change nothing, so the solve without it skips the step.
+template <bool kTaperChange, bool kSubtractFluid, typename V>
+TESK_KERNEL_BODY V RodLoad(V next, V at, V above, const RecordCoeffs& c) {
+    const V stretch = kTaperChange ? next - at : next * 1.5 - (at + at) + above * 0.5;
+    const V load = stretch * c.k + c.weightBelow;
+    return kSubtractFluid ? load - c.fluidLoad : load;
+}
+
+template <typename V>
+TESK_KERNEL_BODY V PositionBelow(V after, V at, V before, V above, double cDt) {
+    return ((1 + cDt) * after - cDt * at + before - above) * kInchesPerFootDown;
+}
+
 TESK_KERNEL_BODY void MarchStretch(double* __restrict next, const double* __restrict cur,
                                    const double* __restrict prev, size_t from, size_t to, MarchCoeffs c) {
-    for (size_t h = from; h < to; ++h) {
-        next[h] = (((cur[h + 1] * c.later + c.now * cur[h]) + cur[h - 1] * c.earlier) + prev[h] * c.above) / c.k;
-    }
+    for (size_t h = from; h < to; ++h) next[h] = MarchedValue(cur[h + 1], cur[h], cur[h - 1], prev[h], c);
 }
 
-TESK_KERNEL_BODY void LoadStretch(double* __restrict out, const double* __restrict next, const double* __restrict cur,
-                                  const double* __restrict prev, size_t count, bool taperChange, double k,
-                                  double weightBelow, double fluidLoad) {
-    if (taperChange) {
-        for (size_t h = 0; h < count; ++h) out[h] = ((next[h] - cur[h]) * k + weightBelow) - fluidLoad;
-    } else {
-        for (size_t h = 0; h < count; ++h) {
-            out[h] = ((next[h] * 1.5 - (cur[h] + cur[h]) + prev[h] * 0.5) * k + weightBelow) - fluidLoad;
+// A stretch of the output window: grid point r+1 is marched on time points [0, count) of the
+// rows, and its loads, their limits and (when kept) its intermediate rows are recorded.
+struct RecordStretch {
+    double* next;
+    const double* cur;  // never starts a row, so cur[-1] is there
+    const double* prev;
+    size_t count;
+    double* loads;      // both null when no intermediate cards are kept
+    double* positions;
+    double* low;
+    double* high;
+};
+
+// One pass over the stretch, with everything computed while its values are in registers.
+template <typename V, bool kTaperChange, bool kSubtractFluid, bool kKeepRows>
+TESK_KERNEL_BODY void MarchRecordLoop(const RecordStretch& s, const MarchCoeffs& m, const RecordCoeffs& rc) {
+    double* __restrict next = s.next;
+    const double* __restrict cur = s.cur;
+    const double* __restrict before = s.cur - 1;
+    const double* __restrict prev = s.prev;
+    double* __restrict loads = s.loads;
+    double* __restrict positions = s.positions;
+    V lo = Broadcast<V>(*s.low);
+    V hi = Broadcast<V>(*s.high);
+    size_t h = 0;
+    for (; h + kLaneCount<V> <= s.count; h += kLaneCount<V>) {
+        const V after = LoadLanes<V>(cur + h + 1);
+        const V at = LoadLanes<V>(cur + h);
+        const V earlier = LoadLanes<V>(before + h);
+        const V above = LoadLanes<V>(prev + h);
+        const V marched = MarchedValue(after, at, earlier, above, m);
+        StoreLanes(next + h, marched);
+        const V load = RodLoad<kTaperChange, kSubtractFluid>(marched, at, above, rc);
+        lo = load < lo ? load : lo;
+        hi = load > hi ? load : hi;
+        if (kKeepRows) {
+            StoreLanes(loads + h, load);
+            StoreLanes(positions + h, PositionBelow(after, at, earlier, above, rc.cDt));
         }
     }
+    double low = *s.low;
+    double high = *s.high;
+    for (size_t l = 0; l < kLaneCount<V>; ++l) {
+        low = lo[l] < low ? lo[l] : low;
+        high = hi[l] > high ? hi[l] : high;
+    }
+    for (; h < s.count; ++h) {
+        const double marched = MarchedValue(cur[h + 1], cur[h], before[h], prev[h], m);
+        next[h] = marched;
+        const double load = RodLoad<kTaperChange, kSubtractFluid>(marched, cur[h], prev[h], rc);
+        low = load < low ? load : low;
+        high = load > high ? load : high;
+        if (kKeepRows) {
+            loads[h] = load;
+            positions[h] = PositionBelow(cur[h + 1], cur[h], before[h], prev[h], rc.cDt);
+        }
+    }
+    *s.low = low;
+    *s.high = high;
 }
 
-// Position of the grid point below row `cur`, from the two rows above it. The caller's `cur`
-// never starts a row, so the value before it is read through `before` (an unsigned h - 1
-// would wrap the pointer at h = 0).
+template <typename V, bool kTaperChange, bool kSubtractFluid>
+TESK_KERNEL_BODY void MarchRecordRows(const RecordStretch& s, const MarchCoeffs& m, const RecordCoeffs& rc) {
+    if (s.positions != nullptr) {
+        MarchRecordLoop<V, kTaperChange, kSubtractFluid, true>(s, m, rc);
+    } else {
+        MarchRecordLoop<V, kTaperChange, kSubtractFluid, false>(s, m, rc);
+    }
+}
+
+template <typename V, bool kTaperChange>
+TESK_KERNEL_BODY void MarchRecordFluid(const RecordStretch& s, const MarchCoeffs& m, const RecordCoeffs& rc) {
+    if (rc.subtractFluid) {
+        MarchRecordRows<V, kTaperChange, true>(s, m, rc);
+    } else {
+        MarchRecordRows<V, kTaperChange, false>(s, m, rc);
+    }
+}
+
+template <typename V>
+TESK_KERNEL_BODY void MarchRecordStretch(RecordStretch s, MarchCoeffs m, RecordCoeffs rc) {
+    if (rc.taperChange) {
+        MarchRecordFluid<V, true>(s, m, rc);
+    } else {
+        MarchRecordFluid<V, false>(s, m, rc);
+    }
+}
+
+// Position of the grid point below row `cur`, from the two rows above it.
 TESK_KERNEL_BODY void PositionStretch(double* __restrict out, const double* __restrict cur,
                                       const double* __restrict prev, size_t count, double cDt) {
     const double* before = cur - 1;
-    for (size_t h = 0; h < count; ++h) {
-        out[h] = ((1 + cDt) * cur[h + 1] - cDt * cur[h] + before[h] - prev[h]) * kInchesPerFootDown;
-    }
+    for (size_t h = 0; h < count; ++h) out[h] = PositionBelow(cur[h + 1], cur[h], before[h], prev[h], cDt);
 }
 
 TESK_KERNEL_BODY void PumpLoadStretch(double* __restrict out, const double* __restrict pump,
@@ -106,7 +246,7 @@ TESK_KERNEL_BODY void PumpLoadStretch(double* __restrict out, const double* __re
 struct DiagKernels {
     decltype(&WidenLimits) widen;
     decltype(&MarchStretch) march;
-    decltype(&LoadStretch) load;
+    decltype(&MarchRecordStretch<TwoLanes>) marchRecord;
     decltype(&PositionStretch) position;
     decltype(&PumpLoadStretch) pumpLoad;
 };
@@ -117,35 +257,54 @@ void BaselineKernel(Args... args) {
 }
 
 constexpr DiagKernels kBaselineKernels{&BaselineKernel<WidenLimits>, &BaselineKernel<MarchStretch>,
-                                       &BaselineKernel<LoadStretch>, &BaselineKernel<PositionStretch>,
+                                       &BaselineKernel<MarchRecordStretch<TwoLanes>>, &BaselineKernel<PositionStretch>,
                                        &BaselineKernel<PumpLoadStretch>};
 
-#if TESK_HAS_AVX2_BUILD
+#if TESK_HAS_WIDE_BUILDS
 template <auto Body, typename... Args>
 TESK_AVX2_TARGET void Avx2Kernel(Args... args) {
     Body(args...);
 }
 
-constexpr DiagKernels kAvx2Kernels{&Avx2Kernel<WidenLimits>, &Avx2Kernel<MarchStretch>, &Avx2Kernel<LoadStretch>,
-                                   &Avx2Kernel<PositionStretch>, &Avx2Kernel<PumpLoadStretch>};
+constexpr DiagKernels kAvx2Kernels{&Avx2Kernel<WidenLimits>, &Avx2Kernel<MarchStretch>,
+                                   &Avx2Kernel<MarchRecordStretch<FourLanes>>, &Avx2Kernel<PositionStretch>,
+                                   &Avx2Kernel<PumpLoadStretch>};
+
+template <auto Body, typename... Args>
+TESK_AVX512_TARGET void Avx512Kernel(Args... args) {
+    Body(args...);
+}
+
+constexpr DiagKernels kAvx512Kernels{&Avx512Kernel<WidenLimits>, &Avx512Kernel<MarchStretch>,
+                                     &Avx512Kernel<MarchRecordStretch<EightLanes>>, &Avx512Kernel<PositionStretch>,
+                                     &Avx512Kernel<PumpLoadStretch>};
 
 bool MachineRunsAvx2() {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2");
 }
+
+bool MachineRunsAvx512() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f");
+}
 #endif
 
 const DiagKernels* KernelsOf(DiagKernelBuild build) {
     if (build == DiagKernelBuild::Baseline) return &kBaselineKernels;
-#if TESK_HAS_AVX2_BUILD
+#if TESK_HAS_WIDE_BUILDS
     if (build == DiagKernelBuild::Avx2 && MachineRunsAvx2()) return &kAvx2Kernels;
+    if (build == DiagKernelBuild::Avx512 && MachineRunsAvx512()) return &kAvx512Kernels;
 #endif
     return nullptr;
 }
 
 const DiagKernels* BestKernels() {
-    const DiagKernels* avx2 = KernelsOf(DiagKernelBuild::Avx2);
-    return avx2 != nullptr ? avx2 : &kBaselineKernels;
+    for (DiagKernelBuild build : {DiagKernelBuild::Avx512, DiagKernelBuild::Avx2}) {
+        const DiagKernels* kernels = KernelsOf(build);
+        if (kernels != nullptr) return kernels;
+    }
+    return &kBaselineKernels;
 }
 
 const TaperItem* FirstValidTaper(const TaperList* list) {
@@ -268,42 +427,41 @@ void StartRows(DiagSolve* s) {
     }
 }
 
-// Displacement of grid point r+1 over the time points it can be known at. A NaN anywhere in
-// the stencil (a gap in the card) stays NaN in the new row.
-void MarchRow(DiagSolve* s, size_t r) {
-    const FeaNode& node = s->card->nodes[r];
+double StrokeDamping(const WaveModel* card, bool upstroke) { return upstroke ? card->cUpDt : card->cDnDt; }
+
+// Displacement of grid point r+1 over the time points it can be known at and, on the output
+// window (each card point once), its rod loads, their limits and its intermediate rows, in one
+// pass over the row. A NaN anywhere in the stencil (a gap in the card) stays NaN in the new row.
+void MarchGridPoint(DiagSolve* s, size_t r) {
+    WaveModel* card = s->card;
+    const FeaNode& node = card->nodes[r];
     double* next = s->Row(r + 1);
     const double* cur = s->Row(r);
     const double* prev = s->Row(r - 1);
-    ForEachHalfStroke(r, s->width - 1 - r, s->n, [&](size_t from, size_t to, size_t, bool upstroke) {
+    double* loads = s->storing ? card->intermediate.loadRows[r + 1] : nullptr;
+    double* positions = s->storing ? card->intermediate.posRows[r + 1] : nullptr;
+    RecordCoeffs record{node.eaNode / node.dx, node.weightBelow, node.fluidLoad, 0.0,
+                        card->nodes[r - 1].eaNode != node.eaNode, s->subtractFluid};
+    const size_t windowFrom = s->m - 1;
+    const size_t windowTo = windowFrom + s->n;
+    ForEachHalfStroke(r, s->width - 1 - r, s->n, [&](size_t from, size_t to, size_t column, bool upstroke) {
         const MarchCoeffs c{upstroke ? node.diagUpLater : node.diagDnLater, upstroke ? node.diagUpNow : node.diagDnNow,
                             node.diagEarlier, node.diagAbove, node.kNode};
-        s->kernels->march(next, cur, prev, from, to, c);
-    });
-}
-
-double StrokeDamping(const WaveModel* card, bool upstroke) { return upstroke ? card->cUpDt : card->cDnDt; }
-
-// Rod loads (and intermediate positions) of grid point r+1 over one cycle, each card point once.
-void RecordGridPoint(DiagSolve* s, size_t r) {
-    WaveModel* card = s->card;
-    const FeaNode& node = card->nodes[r];
-    const bool taperChange = card->nodes[r - 1].eaNode != node.eaNode;
-    const double k = node.eaNode / node.dx;
-    const double fluidLoad = s->subtractFluid ? node.fluidLoad : 0.0;
-    const double* next = s->Row(r + 1);
-    const double* cur = s->Row(r);
-    const double* prev = s->Row(r - 1);
-    double* loads = s->storing ? card->intermediate.loadRows[r + 1] : s->work.loads;
-    double* positions = s->storing ? card->intermediate.posRows[r + 1] : nullptr;
-    ForEachHalfStroke(s->m - 1, s->m - 1 + s->n, s->n, [&](size_t from, size_t to, size_t column, bool upstroke) {
-        s->kernels->load(loads + column, next + from, cur + from, prev + from, to - from, taperChange, k,
-                         node.weightBelow, fluidLoad);
-        if (positions != nullptr) {
-            s->kernels->position(positions + column, cur + from, prev + from, to - from, StrokeDamping(card, upstroke));
+        const size_t a = from > windowFrom ? from : windowFrom;
+        const size_t b = to < windowTo ? to : windowTo;
+        if (a >= b) {
+            s->kernels->march(next, cur, prev, from, to, c);
+            return;
         }
+        s->kernels->march(next, cur, prev, from, a, c);
+        record.cDt = StrokeDamping(card, upstroke);
+        const size_t first = column + (a - from);
+        const RecordStretch stretch{next + a, cur + a, prev + a, b - a, loads ? loads + first : nullptr,
+                                    positions ? positions + first : nullptr, &card->nodeLoadMin[r + 1],
+                                    &card->nodeLoadMax[r + 1]};
+        s->kernels->marchRecord(stretch, c, record);
+        s->kernels->march(next, cur, prev, b, to, c);
     });
-    s->kernels->widen(loads, s->n, &card->nodeLoadMin[r + 1], &card->nodeLoadMax[r + 1]);
 }
 
 // The pump card from the last three grid points; returns the smallest pump position.
@@ -372,10 +530,7 @@ bool SolveDiag(TeskObj* obj, WaveModel* card, const DiagKernels* kernels) {
     ResetNodeLoadLimits(card);
     s.storing = PrepareIntermediateCards(card);
     StartRows(&s);
-    for (size_t r = 1; r < s.m; ++r) {
-        MarchRow(&s, r);
-        RecordGridPoint(&s, r);
-    }
+    for (size_t r = 1; r < s.m; ++r) MarchGridPoint(&s, r);
     const double minPumpPos = RecordPumpCard(&s);
     std::free(s.work.block);
     if (obj->zeroPumpPosition == 1) ZeroPositions(&s, minPumpPos);
