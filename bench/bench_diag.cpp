@@ -96,8 +96,8 @@ void BM_IntermediateStoreFloor(benchmark::State& state) {
             double* pos = cards.posRows[g];
             double* load = cards.loadRows[g];
             for (size_t j = 0; j < n; ++j) {
-                pos[j] = value + static_cast<double>(j);
-                load[j] = value - static_cast<double>(j);
+                pos[j] = value;
+                load[j] = -value;
             }
         }
         benchmark::ClobberMemory();

@@ -28,8 +28,12 @@
 #endif
 
 // The lane helpers below are always inlined into one build's loops, so no vector crosses a call
-// and GCC's notes on how vectors are passed between builds do not apply.
-#if defined(__GNUC__) && !defined(__clang__)
+// and the compilers' notes on how vectors are passed between builds do not apply.
+#if defined(__clang__)
+#if __has_warning("-Wpsabi")
+#pragma clang diagnostic ignored "-Wpsabi"
+#endif
+#elif defined(__GNUC__)
 #pragma GCC diagnostic ignored "-Wpsabi"
 #endif
 
@@ -106,7 +110,7 @@ TESK_KERNEL_BODY V LoadLanes(const double* from) {
 }
 
 template <typename V>
-TESK_KERNEL_BODY void StoreLanes(double* to, V v) {
+TESK_KERNEL_BODY void StoreLanes(double* to, const V& v) {
     std::memcpy(to, &v, sizeof v);
 }
 
@@ -119,20 +123,21 @@ TESK_KERNEL_BODY V Broadcast(double value) {
 
 // The formulas of one time point, on one value or on lanes of them alike.
 template <typename V>
-TESK_KERNEL_BODY V MarchedValue(V after, V at, V before, V above, const MarchCoeffs& c) {
+TESK_KERNEL_BODY V MarchedValue(const V& after, const V& at, const V& before, const V& above,
+                                const MarchCoeffs& c) {
     return (((after * c.later + c.now * at) + before * c.earlier) + above * c.above) / c.k;
 }
 
 // Taking off a fluid load of 0 would change nothing, so the solve without it skips the step.
 template <bool kTaperChange, bool kSubtractFluid, typename V>
-TESK_KERNEL_BODY V RodLoad(V next, V at, V above, const RecordCoeffs& c) {
+TESK_KERNEL_BODY V RodLoad(const V& next, const V& at, const V& above, const RecordCoeffs& c) {
     const V stretch = kTaperChange ? next - at : next * 1.5 - (at + at) + above * 0.5;
     const V load = stretch * c.k + c.weightBelow;
     return kSubtractFluid ? load - c.fluidLoad : load;
 }
 
 template <typename V>
-TESK_KERNEL_BODY V PositionBelow(V after, V at, V before, V above, double cDt) {
+TESK_KERNEL_BODY V PositionBelow(const V& after, const V& at, const V& before, const V& above, double cDt) {
     return ((1 + cDt) * after - cDt * at + before - above) * kInchesPerFootDown;
 }
 
