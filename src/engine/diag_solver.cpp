@@ -141,9 +141,61 @@ TESK_KERNEL_BODY V PositionBelow(const V& after, const V& at, const V& before, c
     return ((1 + cDt) * after - cDt * at + before - above) * kInchesPerFootDown;
 }
 
-TESK_KERNEL_BODY void MarchStretch(double* __restrict next, const double* __restrict cur,
-                                   const double* __restrict prev, size_t from, size_t to, MarchCoeffs c) {
-    for (size_t h = from; h < to; ++h) next[h] = MarchedValue(cur[h + 1], cur[h], cur[h - 1], prev[h], c);
+// Time points [from, to) within one half of one stroke; `column` is the card point of `from`.
+struct HalfStroke {
+    size_t from;
+    size_t to;
+    size_t column;
+    bool upstroke;
+};
+
+// Cuts time points [from, to) at every half stroke. Stretches never wrap, so along one the card
+// point grows with the time point and the coefficients hold.
+struct HalfStrokeWalk {
+    size_t from;
+    size_t to;
+    size_t n;  // card points
+    size_t column;
+
+    HalfStrokeWalk(size_t first, size_t last, size_t points) : from(first), to(last), n(points), column(first % points) {}
+
+    TESK_KERNEL_BODY bool Next(HalfStroke* stroke) {
+        if (from >= to) return false;
+        const size_t half = n / 2;
+        const bool upstroke = column < half;
+        size_t end = from + (upstroke ? half - column : n - column);
+        if (end > to) end = to;
+        *stroke = {from, end, column, upstroke};
+        column += end - from;
+        if (column == n) column = 0;
+        from = end;
+        return true;
+    }
+};
+
+// A stretch of time points longer than the lanes ends with one more step of full lanes that
+// overlaps the last: it recomputes values already stored, with the same inputs and so the same
+// bits, which spares a scalar tail.
+template <typename V>
+TESK_KERNEL_BODY size_t LastLaneStep(size_t count) {
+    return count - kLaneCount<V>;
+}
+
+template <typename V>
+TESK_KERNEL_BODY void MarchLanes(double* __restrict next, const double* __restrict cur, const double* __restrict prev,
+                                 size_t from, size_t to, const MarchCoeffs& c) {
+    if (to <= from) return;
+    if (to - from < kLaneCount<V>) {
+        for (size_t h = from; h < to; ++h) next[h] = MarchedValue(cur[h + 1], cur[h], cur[h - 1], prev[h], c);
+        return;
+    }
+    const double* before = cur - 1;
+    for (size_t h = from;; h += kLaneCount<V>) {
+        if (h + kLaneCount<V> > to) h = to - kLaneCount<V>;
+        StoreLanes(next + h, MarchedValue(LoadLanes<V>(cur + h + 1), LoadLanes<V>(cur + h), LoadLanes<V>(before + h),
+                                          LoadLanes<V>(prev + h), c));
+        if (h + kLaneCount<V> == to) return;
+    }
 }
 
 // A stretch of the output window: grid point r+1 is marched on time points [0, count) of the
@@ -168,10 +220,28 @@ TESK_KERNEL_BODY void MarchRecordLoop(const RecordStretch& s, const MarchCoeffs&
     const double* __restrict prev = s.prev;
     double* __restrict loads = s.loads;
     double* __restrict positions = s.positions;
-    V lo = Broadcast<V>(*s.low);
-    V hi = Broadcast<V>(*s.high);
-    size_t h = 0;
-    for (; h + kLaneCount<V> <= s.count; h += kLaneCount<V>) {
+    double low = *s.low;
+    double high = *s.high;
+    if (s.count < kLaneCount<V>) {
+        for (size_t h = 0; h < s.count; ++h) {
+            const double marched = MarchedValue(cur[h + 1], cur[h], before[h], prev[h], m);
+            next[h] = marched;
+            const double load = RodLoad<kTaperChange, kSubtractFluid>(marched, cur[h], prev[h], rc);
+            low = load < low ? load : low;
+            high = load > high ? load : high;
+            if (kKeepRows) {
+                loads[h] = load;
+                positions[h] = PositionBelow(cur[h + 1], cur[h], before[h], prev[h], rc.cDt);
+            }
+        }
+        *s.low = low;
+        *s.high = high;
+        return;
+    }
+    V lo = Broadcast<V>(low);
+    V hi = Broadcast<V>(high);
+    for (size_t h = 0;; h += kLaneCount<V>) {
+        if (h + kLaneCount<V> > s.count) h = LastLaneStep<V>(s.count);
         const V after = LoadLanes<V>(cur + h + 1);
         const V at = LoadLanes<V>(cur + h);
         const V earlier = LoadLanes<V>(before + h);
@@ -185,23 +255,11 @@ TESK_KERNEL_BODY void MarchRecordLoop(const RecordStretch& s, const MarchCoeffs&
             StoreLanes(loads + h, load);
             StoreLanes(positions + h, PositionBelow(after, at, earlier, above, rc.cDt));
         }
+        if (h + kLaneCount<V> == s.count) break;
     }
-    double low = *s.low;
-    double high = *s.high;
     for (size_t l = 0; l < kLaneCount<V>; ++l) {
         low = lo[l] < low ? lo[l] : low;
         high = hi[l] > high ? hi[l] : high;
-    }
-    for (; h < s.count; ++h) {
-        const double marched = MarchedValue(cur[h + 1], cur[h], before[h], prev[h], m);
-        next[h] = marched;
-        const double load = RodLoad<kTaperChange, kSubtractFluid>(marched, cur[h], prev[h], rc);
-        low = load < low ? load : low;
-        high = load > high ? load : high;
-        if (kKeepRows) {
-            loads[h] = load;
-            positions[h] = PositionBelow(cur[h + 1], cur[h], before[h], prev[h], rc.cDt);
-        }
     }
     *s.low = low;
     *s.high = high;
@@ -226,11 +284,61 @@ TESK_KERNEL_BODY void MarchRecordFluid(const RecordStretch& s, const MarchCoeffs
 }
 
 template <typename V>
-TESK_KERNEL_BODY void MarchRecordStretch(RecordStretch s, MarchCoeffs m, RecordCoeffs rc) {
+TESK_KERNEL_BODY void MarchRecordStretch(const RecordStretch& s, const MarchCoeffs& m, const RecordCoeffs& rc) {
     if (rc.taperChange) {
         MarchRecordFluid<V, true>(s, m, rc);
     } else {
         MarchRecordFluid<V, false>(s, m, rc);
+    }
+}
+
+// Everything the march of grid point r+1 needs: the three rows, the coefficients of both half
+// strokes, the output window (each card point once) and where its records go.
+struct GridPointJob {
+    double* next;
+    const double* cur;
+    const double* prev;
+    size_t from;  // time points marched
+    size_t to;
+    size_t windowFrom;  // time points recorded
+    size_t windowTo;
+    size_t n;
+    MarchCoeffs up;
+    MarchCoeffs down;
+    RecordCoeffs upRecord;  // the two differ in the damping only
+    RecordCoeffs downRecord;
+    double* loads;  // the grid point's intermediate rows, both null when none are kept
+    double* positions;
+    double* low;
+    double* high;
+};
+
+// Marches grid point r+1 over every time point it can be known at and, on the output window, its
+// loads, limits and intermediate rows in the same pass.
+template <typename V>
+TESK_KERNEL_BODY void MarchGridPointBody(const GridPointJob& job) {
+    HalfStrokeWalk walk(job.from, job.to, job.n);
+    HalfStroke stroke;
+    while (walk.Next(&stroke)) {
+        const MarchCoeffs& c = stroke.upstroke ? job.up : job.down;
+        const size_t a = stroke.from > job.windowFrom ? stroke.from : job.windowFrom;
+        const size_t b = stroke.to < job.windowTo ? stroke.to : job.windowTo;
+        if (a >= b) {
+            MarchLanes<V>(job.next, job.cur, job.prev, stroke.from, stroke.to, c);
+            continue;
+        }
+        MarchLanes<V>(job.next, job.cur, job.prev, stroke.from, a, c);
+        const size_t first = stroke.column + (a - stroke.from);
+        const RecordStretch stretch{job.next + a,
+                                    job.cur + a,
+                                    job.prev + a,
+                                    b - a,
+                                    job.loads ? job.loads + first : nullptr,
+                                    job.positions ? job.positions + first : nullptr,
+                                    job.low,
+                                    job.high};
+        MarchRecordStretch<V>(stretch, c, stroke.upstroke ? job.upRecord : job.downRecord);
+        MarchLanes<V>(job.next, job.cur, job.prev, b, stroke.to, c);
     }
 }
 
@@ -250,8 +358,7 @@ TESK_KERNEL_BODY void PumpLoadStretch(double* __restrict out, const double* __re
 // One build of the loops above: each entry runs its loop compiled for that build's instruction set.
 struct DiagKernels {
     decltype(&WidenLimits) widen;
-    decltype(&MarchStretch) march;
-    decltype(&MarchRecordStretch<TwoLanes>) marchRecord;
+    decltype(&MarchGridPointBody<TwoLanes>) marchGridPoint;
     decltype(&PositionStretch) position;
     decltype(&PumpLoadStretch) pumpLoad;
 };
@@ -261,9 +368,8 @@ void BaselineKernel(Args... args) {
     Body(args...);
 }
 
-constexpr DiagKernels kBaselineKernels{&BaselineKernel<WidenLimits>, &BaselineKernel<MarchStretch>,
-                                       &BaselineKernel<MarchRecordStretch<TwoLanes>>, &BaselineKernel<PositionStretch>,
-                                       &BaselineKernel<PumpLoadStretch>};
+constexpr DiagKernels kBaselineKernels{&BaselineKernel<WidenLimits>, &BaselineKernel<MarchGridPointBody<TwoLanes>>,
+                                       &BaselineKernel<PositionStretch>, &BaselineKernel<PumpLoadStretch>};
 
 #if TESK_HAS_WIDE_BUILDS
 template <auto Body, typename... Args>
@@ -271,18 +377,16 @@ TESK_AVX2_TARGET void Avx2Kernel(Args... args) {
     Body(args...);
 }
 
-constexpr DiagKernels kAvx2Kernels{&Avx2Kernel<WidenLimits>, &Avx2Kernel<MarchStretch>,
-                                   &Avx2Kernel<MarchRecordStretch<FourLanes>>, &Avx2Kernel<PositionStretch>,
-                                   &Avx2Kernel<PumpLoadStretch>};
+constexpr DiagKernels kAvx2Kernels{&Avx2Kernel<WidenLimits>, &Avx2Kernel<MarchGridPointBody<FourLanes>>,
+                                   &Avx2Kernel<PositionStretch>, &Avx2Kernel<PumpLoadStretch>};
 
 template <auto Body, typename... Args>
 TESK_AVX512_TARGET void Avx512Kernel(Args... args) {
     Body(args...);
 }
 
-constexpr DiagKernels kAvx512Kernels{&Avx512Kernel<WidenLimits>, &Avx512Kernel<MarchStretch>,
-                                     &Avx512Kernel<MarchRecordStretch<EightLanes>>, &Avx512Kernel<PositionStretch>,
-                                     &Avx512Kernel<PumpLoadStretch>};
+constexpr DiagKernels kAvx512Kernels{&Avx512Kernel<WidenLimits>, &Avx512Kernel<MarchGridPointBody<EightLanes>>,
+                                     &Avx512Kernel<PositionStretch>, &Avx512Kernel<PumpLoadStretch>};
 
 bool MachineRunsAvx2() {
     __builtin_cpu_init();
@@ -336,24 +440,6 @@ bool CardIsReady(const WaveModel* card) {
            card->nodes != nullptr && card->nodeLoadMax != nullptr && card->nodeLoadMin != nullptr &&
            card->FeaNodeCount > 0 && list != nullptr && list->count > 0 && list->items != nullptr &&
            FirstValidTaper(list) != nullptr && NodesHaveStiffness(card);
-}
-
-// Calls body(from, to, column, upstroke) for each stretch of time points [from, to) that lies
-// within one half of one stroke; `column` is the card point of `from`. Stretches never wrap,
-// so along a stretch the card point grows with the time point and the coefficients hold.
-template <typename Body>
-void ForEachHalfStroke(size_t from, size_t to, size_t n, Body&& body) {
-    const size_t half = n / 2;
-    size_t column = from % n;
-    while (from < to) {
-        const bool upstroke = column < half;
-        size_t end = from + (upstroke ? half - column : n - column);
-        if (end > to) end = to;
-        body(from, end, column, upstroke);
-        column += end - from;
-        if (column == n) column = 0;
-        from = end;
-    }
 }
 
 void ShiftRow(double* values, size_t count, double offset) {
@@ -432,41 +518,32 @@ void StartRows(DiagSolve* s) {
     }
 }
 
-double StrokeDamping(const WaveModel* card, bool upstroke) { return upstroke ? card->cUpDt : card->cDnDt; }
-
 // Displacement of grid point r+1 over the time points it can be known at and, on the output
-// window (each card point once), its rod loads, their limits and its intermediate rows, in one
-// pass over the row. A NaN anywhere in the stencil (a gap in the card) stays NaN in the new row.
+// window, its rod loads, their limits and its intermediate rows, in one pass over the row. A NaN
+// anywhere in the stencil (a gap in the card) stays NaN in the new row.
 void MarchGridPoint(DiagSolve* s, size_t r) {
     WaveModel* card = s->card;
     const FeaNode& node = card->nodes[r];
-    double* next = s->Row(r + 1);
-    const double* cur = s->Row(r);
-    const double* prev = s->Row(r - 1);
-    double* loads = s->storing ? card->intermediate.loadRows[r + 1] : nullptr;
-    double* positions = s->storing ? card->intermediate.posRows[r + 1] : nullptr;
-    RecordCoeffs record{node.eaNode / node.dx, node.weightBelow, node.fluidLoad, 0.0,
-                        card->nodes[r - 1].eaNode != node.eaNode, s->subtractFluid};
-    const size_t windowFrom = s->m - 1;
-    const size_t windowTo = windowFrom + s->n;
-    ForEachHalfStroke(r, s->width - 1 - r, s->n, [&](size_t from, size_t to, size_t column, bool upstroke) {
-        const MarchCoeffs c{upstroke ? node.diagUpLater : node.diagDnLater, upstroke ? node.diagUpNow : node.diagDnNow,
-                            node.diagEarlier, node.diagAbove, node.kNode};
-        const size_t a = from > windowFrom ? from : windowFrom;
-        const size_t b = to < windowTo ? to : windowTo;
-        if (a >= b) {
-            s->kernels->march(next, cur, prev, from, to, c);
-            return;
-        }
-        s->kernels->march(next, cur, prev, from, a, c);
-        record.cDt = StrokeDamping(card, upstroke);
-        const size_t first = column + (a - from);
-        const RecordStretch stretch{next + a, cur + a, prev + a, b - a, loads ? loads + first : nullptr,
-                                    positions ? positions + first : nullptr, &card->nodeLoadMin[r + 1],
-                                    &card->nodeLoadMax[r + 1]};
-        s->kernels->marchRecord(stretch, c, record);
-        s->kernels->march(next, cur, prev, b, to, c);
-    });
+    const bool taperChange = card->nodes[r - 1].eaNode != node.eaNode;
+    const double k = node.eaNode / node.dx;
+    GridPointJob job{};
+    job.next = s->Row(r + 1);
+    job.cur = s->Row(r);
+    job.prev = s->Row(r - 1);
+    job.from = r;
+    job.to = s->width - 1 - r;
+    job.windowFrom = s->m - 1;
+    job.windowTo = s->m - 1 + s->n;
+    job.n = s->n;
+    job.up = {node.diagUpLater, node.diagUpNow, node.diagEarlier, node.diagAbove, node.kNode};
+    job.down = {node.diagDnLater, node.diagDnNow, node.diagEarlier, node.diagAbove, node.kNode};
+    job.upRecord = {k, node.weightBelow, node.fluidLoad, card->cUpDt, taperChange, s->subtractFluid};
+    job.downRecord = {k, node.weightBelow, node.fluidLoad, card->cDnDt, taperChange, s->subtractFluid};
+    job.loads = s->storing ? card->intermediate.loadRows[r + 1] : nullptr;
+    job.positions = s->storing ? card->intermediate.posRows[r + 1] : nullptr;
+    job.low = &card->nodeLoadMin[r + 1];
+    job.high = &card->nodeLoadMax[r + 1];
+    s->kernels->marchGridPoint(job);
 }
 
 // The pump card from the last three grid points; returns the smallest pump position.
@@ -479,10 +556,15 @@ double RecordPumpCard(DiagSolve* s) {
     const double* pump = s->Row(m);
     const double* cur = s->Row(m - 1);
     const double* prev = s->Row(m - 2);
-    ForEachHalfStroke(m - 1, m - 1 + s->n, s->n, [&](size_t from, size_t to, size_t column, bool upstroke) {
-        s->kernels->position(card->pumpPos + column, cur + from, prev + from, to - from, StrokeDamping(card, upstroke));
-        s->kernels->pumpLoad(card->pumpLoad + column, pump + from, cur + from, prev + from, to - from, kp, fluidLoad);
-    });
+    HalfStrokeWalk walk(m - 1, m - 1 + s->n, s->n);
+    HalfStroke stroke;
+    while (walk.Next(&stroke)) {
+        const size_t from = stroke.from;
+        const size_t count = stroke.to - from;
+        const double cDt = stroke.upstroke ? card->cUpDt : card->cDnDt;
+        s->kernels->position(card->pumpPos + stroke.column, cur + from, prev + from, count, cDt);
+        s->kernels->pumpLoad(card->pumpLoad + stroke.column, pump + from, cur + from, prev + from, count, kp, fluidLoad);
+    }
     for (size_t i = 0; i < s->n; ++i) card->pumpColors[i] = kDiagPumpColor;
     s->kernels->widen(card->pumpLoad, s->n, &card->nodeLoadMin[m], &card->nodeLoadMax[m]);
     return s->RowMinimum(card->pumpPos);
