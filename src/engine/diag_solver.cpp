@@ -44,8 +44,8 @@ constexpr double kInchesPerFootDown = -12.0;  // card position (in, up) per disp
 
 // The recurrence of one node and half stroke. It divides by kNode rather than multiplying by a
 // reciprocal: the pump loads come from small differences of the displacements, which turn the
-// last-bit changes of a reciprocal into differences of 1e-11 of the loads, for a gain of a few
-// percent at most.
+// last-bit changes of a reciprocal into relative differences of 1e-11 in the loads, and the
+// march is bound by its other arithmetic, not by the division.
 struct MarchCoeffs {
     double later;
     double now;
@@ -93,8 +93,8 @@ TESK_KERNEL_BODY void WidenLimits(const double* loads, size_t count, double* low
 }
 
 // Several time points at once in GCC's vector extension: each build uses lanes as wide as its
-// registers (two doubles on any x86-64, four with AVX2, eight with AVX-512), and each lane rounds exactly as the
-// scalar formula does.
+// registers (two doubles on any x86-64, four with AVX2, eight with AVX-512), and each lane rounds
+// exactly as the scalar formula does.
 typedef double TwoLanes __attribute__((vector_size(2 * sizeof(double))));
 typedef double FourLanes __attribute__((vector_size(4 * sizeof(double))));
 typedef double EightLanes __attribute__((vector_size(8 * sizeof(double))));
@@ -189,10 +189,9 @@ TESK_KERNEL_BODY void MarchLanes(double* __restrict next, const double* __restri
         for (size_t h = from; h < to; ++h) next[h] = MarchedValue(cur[h + 1], cur[h], cur[h - 1], prev[h], c);
         return;
     }
-    const double* before = cur - 1;
     for (size_t h = from;; h += kLaneCount<V>) {
         if (h + kLaneCount<V> > to) h = to - kLaneCount<V>;
-        StoreLanes(next + h, MarchedValue(LoadLanes<V>(cur + h + 1), LoadLanes<V>(cur + h), LoadLanes<V>(before + h),
+        StoreLanes(next + h, MarchedValue(LoadLanes<V>(cur + h + 1), LoadLanes<V>(cur + h), LoadLanes<V>(cur + h - 1),
                                           LoadLanes<V>(prev + h), c));
         if (h + kLaneCount<V> == to) return;
     }
@@ -342,7 +341,9 @@ TESK_KERNEL_BODY void MarchGridPointBody(const GridPointJob& job) {
     }
 }
 
-// Position of the grid point below row `cur`, from the two rows above it.
+// Position of the grid point below row `cur`, from the two rows above it. The caller's `cur`
+// never starts a row, so the value before it is read through `before` (an unsigned h - 1
+// would wrap the pointer at h = 0).
 TESK_KERNEL_BODY void PositionStretch(double* __restrict out, const double* __restrict cur,
                                       const double* __restrict prev, size_t count, double cDt) {
     const double* before = cur - 1;
