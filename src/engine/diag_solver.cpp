@@ -157,7 +157,8 @@ struct HalfStrokeWalk {
     size_t n;  // card points
     size_t column;
 
-    HalfStrokeWalk(size_t first, size_t last, size_t points) : from(first), to(last), n(points), column(first % points) {}
+    HalfStrokeWalk(size_t first, size_t last, size_t points)
+        : from(first), to(last), n(points), column(first % points) {}
 
     TESK_KERNEL_BODY bool Next(HalfStroke* stroke) {
         if (from >= to) return false;
@@ -564,7 +565,8 @@ double RecordPumpCard(DiagSolve* s) {
         const size_t count = stroke.to - from;
         const double cDt = stroke.upstroke ? card->cUpDt : card->cDnDt;
         s->kernels->position(card->pumpPos + stroke.column, cur + from, prev + from, count, cDt);
-        s->kernels->pumpLoad(card->pumpLoad + stroke.column, pump + from, cur + from, prev + from, count, kp, fluidLoad);
+        s->kernels->pumpLoad(card->pumpLoad + stroke.column, pump + from, cur + from, prev + from, count, kp,
+                             fluidLoad);
     }
     for (size_t i = 0; i < s->n; ++i) card->pumpColors[i] = kDiagPumpColor;
     s->kernels->widen(card->pumpLoad, s->n, &card->nodeLoadMin[m], &card->nodeLoadMax[m]);
