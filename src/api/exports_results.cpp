@@ -5,6 +5,7 @@
 
 #include "api/guard.h"
 #include "engine/fea_node.h"
+#include "engine/solve_checks.h"
 #include "log/log.h"
 #include "model/tesk_obj.h"
 
@@ -32,15 +33,15 @@ bool OutputsGiven(const char* exportName, std::initializer_list<const void*> out
     return true;
 }
 
-// The upscaled card answers false until it has points and arrays; the other two copy
-// whatever their point count says.
-bool CardReady(const WaveModel* card, bool needsArrays) {
-    return !needsArrays || (card->PointCount > 0 && HasCardArrays(card));
+// The upscaled card answers false until it has points, arrays and a fit to resample; the
+// other two copy whatever their point count says.
+bool CardReady(const TeskObj* obj, const WaveModel* card, bool upscaled) {
+    return !upscaled || (card->PointCount > 0 && HasCardArrays(card) && UpscaledCardFitted(obj));
 }
 
-uint8_t CopyPointPair(const char* exportName, const WaveModel* card, bool needsArrays, const double* sourceA,
-                      const double* sourceB, double* outA, double* outB) {
-    if (card == nullptr || !CardReady(card, needsArrays)) return 0;
+uint8_t CopyPointPair(const char* exportName, const TeskObj* obj, const WaveModel* card, bool upscaled,
+                      const double* sourceA, const double* sourceB, double* outA, double* outB) {
+    if (card == nullptr || !CardReady(obj, card, upscaled)) return 0;
     if (card->PointCount <= 0) return 1;
     if (sourceA == nullptr || sourceB == nullptr || !OutputsGiven(exportName, {outA, outB})) return 0;
     const size_t bytes = static_cast<size_t>(card->PointCount) * sizeof(double);
@@ -49,23 +50,23 @@ uint8_t CopyPointPair(const char* exportName, const WaveModel* card, bool needsA
     return 1;
 }
 
-uint8_t CopyDyno(TeskObj* obj, CardMember member, bool needsArrays, const char* exportName, double* positions,
+uint8_t CopyDyno(TeskObj* obj, CardMember member, bool upscaled, const char* exportName, double* positions,
                  double* loads) {
     const WaveModel* card = CardOf(obj, member, exportName);
     if (card == nullptr) return 0;
-    return CopyPointPair(exportName, card, needsArrays, card->surfacePos, card->surfaceLoad, positions, loads);
+    return CopyPointPair(exportName, obj, card, upscaled, card->surfacePos, card->surfaceLoad, positions, loads);
 }
 
-uint8_t CopyPump(TeskObj* obj, CardMember member, bool needsArrays, const char* exportName, double* positions,
+uint8_t CopyPump(TeskObj* obj, CardMember member, bool upscaled, const char* exportName, double* positions,
                  double* loads) {
     const WaveModel* card = CardOf(obj, member, exportName);
     if (card == nullptr) return 0;
-    return CopyPointPair(exportName, card, needsArrays, card->pumpPos, card->pumpLoad, positions, loads);
+    return CopyPointPair(exportName, obj, card, upscaled, card->pumpPos, card->pumpLoad, positions, loads);
 }
 
-uint8_t CopyPumpColors(TeskObj* obj, CardMember member, bool needsArrays, const char* exportName, int32_t* colors) {
+uint8_t CopyPumpColors(TeskObj* obj, CardMember member, bool upscaled, const char* exportName, int32_t* colors) {
     const WaveModel* card = CardOf(obj, member, exportName);
-    if (card == nullptr || !CardReady(card, needsArrays)) return 0;
+    if (card == nullptr || !CardReady(obj, card, upscaled)) return 0;
     if (card->PointCount <= 0) return 1;
     if (card->pumpColors == nullptr || !OutputsGiven(exportName, {colors})) return 0;
     std::memcpy(colors, card->pumpColors, static_cast<size_t>(card->PointCount) * sizeof(int32_t));

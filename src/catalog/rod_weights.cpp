@@ -1,5 +1,6 @@
 #include "catalog/rod_weights.h"
 
+#include <cmath>
 #include <cstddef>
 
 #include "log/log.h"
@@ -16,13 +17,15 @@ constexpr RodWeightRow kRodWeights[] = {
     {1.25, 4.172}, {1.287, 1.552}, {1.5, 6.5},   {1.75, 8.2},  {2.0, 10.7},
 };
 
-constexpr double kUnsupportedWeight = 999999.0;
+// Rows lie hundredths of an inch apart or more, so this absorbs the rounding of a unit
+// conversion but never a diameter written with too few digits (7/8 as 0.88 stays unsupported).
+constexpr double kDiameterMatch = 1e-6;  // in
 }  // namespace
 
 double GetRodWeightPerFoot(double D) {
     for (const RodWeightRow& row : kRodWeights) {
-        if (row.diameter == D) return row.weight;
+        if (std::fabs(row.diameter - D) <= kDiameterMatch) return row.weight;
     }
     LogMessage("Unsupported Rod Diameter: %f", D);
-    return kUnsupportedWeight;
+    return kUnsupportedRodWeight;
 }

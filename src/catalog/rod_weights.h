@@ -4,6 +4,11 @@
 constexpr double kSteelModulus = 30500000.0;  // psi
 constexpr double kSteelDensity = 492.0;       // lb/ft3
 
-// Weight per foot of a steel rod of a listed diameter, lb/ft. The diameter must match a
-// row exactly; any other logs "Unsupported Rod Diameter" and gives 999999.0.
+// Weight per foot given to a taper whose diameter has no row; it stays in the taper so that
+// hosts read back what they were given, and no solver runs a card that holds it.
+constexpr double kUnsupportedRodWeight = 999999.0;  // lb/ft
+
+// Weight per foot of a steel rod of a listed diameter, lb/ft. The diameter must lie within
+// a millionth of an inch of a row; any other logs "Unsupported Rod Diameter" and gives
+// kUnsupportedRodWeight.
 double GetRodWeightPerFoot(double D);

@@ -7,21 +7,34 @@
 #include <limits>
 
 #include "engine/fea_node.h"
+#include "engine/solve_checks.h"
 #include "log/log.h"
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
 #include "model/wave_model.h"
 
-// The march loops are built twice, for any x86-64 and for AVX2, and each solve picks the best build
-// the machine runs. Neither build fuses a multiply into an add (AVX2 does not bring FMA along), so
-// both round every operation alike and a card's results do not depend on the machine.
+// The march loops are built three times, for any x86-64, for AVX2 and for AVX-512, and each solve
+// picks the best build the machine runs. No build fuses a multiply into an add (this file is
+// compiled without contraction), so all round every operation alike and a card's results do not
+// depend on the machine.
 #if defined(__x86_64__) && defined(__GNUC__)
-#define TESK_HAS_AVX2_BUILD 1
+#define TESK_HAS_WIDE_BUILDS 1
 #define TESK_KERNEL_BODY inline __attribute__((always_inline))
 #define TESK_AVX2_TARGET __attribute__((target("avx2")))
+#define TESK_AVX512_TARGET __attribute__((target("avx512f")))
 #else
-#define TESK_HAS_AVX2_BUILD 0
+#define TESK_HAS_WIDE_BUILDS 0
 #define TESK_KERNEL_BODY inline
+#endif
+
+// The lane helpers below are always inlined into one build's loops, so no vector crosses a call
+// and the compilers' notes on how vectors are passed between builds do not apply.
+#if defined(__clang__)
+#if __has_warning("-Wpsabi")
+#pragma clang diagnostic ignored "-Wpsabi"
+#endif
+#elif defined(__GNUC__)
+#pragma GCC diagnostic ignored "-Wpsabi"
 #endif
 
 namespace {
@@ -29,12 +42,26 @@ namespace {
 constexpr int32_t kDiagPumpColor = 0x00FF00FF;
 constexpr double kInchesPerFootDown = -12.0;  // card position (in, up) per displacement (ft, down)
 
+// The recurrence of one node and half stroke. It divides by kNode rather than multiplying by a
+// reciprocal: the pump loads come from small differences of the displacements, which turn the
+// last-bit changes of a reciprocal into relative differences of 1e-11 in the loads, and the
+// march is bound by its other arithmetic, not by the division.
 struct MarchCoeffs {
     double later;
     double now;
     double earlier;
     double above;
     double k;
+};
+
+// What turns the new row of a grid point into its rod loads and the row above into its positions.
+struct RecordCoeffs {
+    double k;            // EA/dx of the node
+    double weightBelow;  // lb
+    double fluidLoad;    // lb
+    double cDt;          // damping of the half stroke
+    bool taperChange;    // a taper change lies between this node and the one above
+    bool subtractFluid;  // the fluid load is taken off the rod loads
 };
 
 // Widens [*low, *high] to the loads; a NaN load never replaces a limit. Independent lanes
@@ -65,22 +92,253 @@ TESK_KERNEL_BODY void WidenLimits(const double* loads, size_t count, double* low
     }
 }
 
-TESK_KERNEL_BODY void MarchStretch(double* __restrict next, const double* __restrict cur,
-                                   const double* __restrict prev, size_t from, size_t to, MarchCoeffs c) {
-    for (size_t h = from; h < to; ++h) {
-        next[h] = (((cur[h + 1] * c.later + c.now * cur[h]) + cur[h - 1] * c.earlier) + prev[h] * c.above) / c.k;
+// Several time points at once in GCC's vector extension: each build uses lanes as wide as its
+// registers (two doubles on any x86-64, four with AVX2, eight with AVX-512), and each lane rounds
+// exactly as the scalar formula does.
+typedef double TwoLanes __attribute__((vector_size(2 * sizeof(double))));
+typedef double FourLanes __attribute__((vector_size(4 * sizeof(double))));
+typedef double EightLanes __attribute__((vector_size(8 * sizeof(double))));
+
+template <typename V>
+constexpr size_t kLaneCount = sizeof(V) / sizeof(double);
+
+template <typename V>
+TESK_KERNEL_BODY V LoadLanes(const double* from) {
+    V v;
+    std::memcpy(&v, from, sizeof v);
+    return v;
+}
+
+template <typename V>
+TESK_KERNEL_BODY void StoreLanes(double* to, const V& v) {
+    std::memcpy(to, &v, sizeof v);
+}
+
+template <typename V>
+TESK_KERNEL_BODY V Broadcast(double value) {
+    V v;
+    for (size_t l = 0; l < kLaneCount<V>; ++l) v[l] = value;
+    return v;
+}
+
+// The formulas of one time point, on one value or on lanes of them alike.
+template <typename V>
+TESK_KERNEL_BODY V MarchedValue(const V& after, const V& at, const V& before, const V& above,
+                                const MarchCoeffs& c) {
+    return (((after * c.later + c.now * at) + before * c.earlier) + above * c.above) / c.k;
+}
+
+// Taking off a fluid load of 0 would change nothing, so the solve without it skips the step.
+template <bool kTaperChange, bool kSubtractFluid, typename V>
+TESK_KERNEL_BODY V RodLoad(const V& next, const V& at, const V& above, const RecordCoeffs& c) {
+    const V stretch = kTaperChange ? next - at : next * 1.5 - (at + at) + above * 0.5;
+    const V load = stretch * c.k + c.weightBelow;
+    return kSubtractFluid ? load - c.fluidLoad : load;
+}
+
+template <typename V>
+TESK_KERNEL_BODY V PositionBelow(const V& after, const V& at, const V& before, const V& above, double cDt) {
+    return ((1 + cDt) * after - cDt * at + before - above) * kInchesPerFootDown;
+}
+
+// Time points [from, to) within one half of one stroke; `column` is the card point of `from`.
+struct HalfStroke {
+    size_t from;
+    size_t to;
+    size_t column;
+    bool upstroke;
+};
+
+// Cuts time points [from, to) at every half stroke. Stretches never wrap, so along one the card
+// point grows with the time point and the coefficients hold.
+struct HalfStrokeWalk {
+    size_t from;
+    size_t to;
+    size_t n;  // card points
+    size_t column;
+
+    HalfStrokeWalk(size_t first, size_t last, size_t points)
+        : from(first), to(last), n(points), column(first % points) {}
+
+    TESK_KERNEL_BODY bool Next(HalfStroke* stroke) {
+        if (from >= to) return false;
+        const size_t half = n / 2;
+        const bool upstroke = column < half;
+        size_t end = from + (upstroke ? half - column : n - column);
+        if (end > to) end = to;
+        *stroke = {from, end, column, upstroke};
+        column += end - from;
+        if (column == n) column = 0;
+        from = end;
+        return true;
+    }
+};
+
+// A stretch of time points longer than the lanes ends with one more step of full lanes that
+// overlaps the last: it recomputes values already stored, with the same inputs and so the same
+// bits, which spares a scalar tail.
+template <typename V>
+TESK_KERNEL_BODY size_t LastLaneStep(size_t count) {
+    return count - kLaneCount<V>;
+}
+
+template <typename V>
+TESK_KERNEL_BODY void MarchLanes(double* __restrict next, const double* __restrict cur, const double* __restrict prev,
+                                 size_t from, size_t to, const MarchCoeffs& c) {
+    if (to <= from) return;
+    if (to - from < kLaneCount<V>) {
+        for (size_t h = from; h < to; ++h) next[h] = MarchedValue(cur[h + 1], cur[h], cur[h - 1], prev[h], c);
+        return;
+    }
+    for (size_t h = from;; h += kLaneCount<V>) {
+        if (h + kLaneCount<V> > to) h = to - kLaneCount<V>;
+        StoreLanes(next + h, MarchedValue(LoadLanes<V>(cur + h + 1), LoadLanes<V>(cur + h), LoadLanes<V>(cur + h - 1),
+                                          LoadLanes<V>(prev + h), c));
+        if (h + kLaneCount<V> == to) return;
     }
 }
 
-TESK_KERNEL_BODY void LoadStretch(double* __restrict out, const double* __restrict next, const double* __restrict cur,
-                                  const double* __restrict prev, size_t count, bool taperChange, double k,
-                                  double weightBelow, double fluidLoad) {
-    if (taperChange) {
-        for (size_t h = 0; h < count; ++h) out[h] = ((next[h] - cur[h]) * k + weightBelow) - fluidLoad;
-    } else {
-        for (size_t h = 0; h < count; ++h) {
-            out[h] = ((next[h] * 1.5 - (cur[h] + cur[h]) + prev[h] * 0.5) * k + weightBelow) - fluidLoad;
+// A stretch of the output window: grid point r+1 is marched on time points [0, count) of the
+// rows, and its loads, their limits and (when kept) its intermediate rows are recorded.
+struct RecordStretch {
+    double* next;
+    const double* cur;  // never starts a row, so cur[-1] is there
+    const double* prev;
+    size_t count;
+    double* loads;      // both null when no intermediate cards are kept
+    double* positions;
+    double* low;
+    double* high;
+};
+
+// One pass over the stretch, with everything computed while its values are in registers.
+template <typename V, bool kTaperChange, bool kSubtractFluid, bool kKeepRows>
+TESK_KERNEL_BODY void MarchRecordLoop(const RecordStretch& s, const MarchCoeffs& m, const RecordCoeffs& rc) {
+    double* __restrict next = s.next;
+    const double* __restrict cur = s.cur;
+    const double* __restrict before = s.cur - 1;
+    const double* __restrict prev = s.prev;
+    double* __restrict loads = s.loads;
+    double* __restrict positions = s.positions;
+    double low = *s.low;
+    double high = *s.high;
+    if (s.count < kLaneCount<V>) {
+        for (size_t h = 0; h < s.count; ++h) {
+            const double marched = MarchedValue(cur[h + 1], cur[h], before[h], prev[h], m);
+            next[h] = marched;
+            const double load = RodLoad<kTaperChange, kSubtractFluid>(marched, cur[h], prev[h], rc);
+            low = load < low ? load : low;
+            high = load > high ? load : high;
+            if (kKeepRows) {
+                loads[h] = load;
+                positions[h] = PositionBelow(cur[h + 1], cur[h], before[h], prev[h], rc.cDt);
+            }
         }
+        *s.low = low;
+        *s.high = high;
+        return;
+    }
+    V lo = Broadcast<V>(low);
+    V hi = Broadcast<V>(high);
+    for (size_t h = 0;; h += kLaneCount<V>) {
+        if (h + kLaneCount<V> > s.count) h = LastLaneStep<V>(s.count);
+        const V after = LoadLanes<V>(cur + h + 1);
+        const V at = LoadLanes<V>(cur + h);
+        const V earlier = LoadLanes<V>(before + h);
+        const V above = LoadLanes<V>(prev + h);
+        const V marched = MarchedValue(after, at, earlier, above, m);
+        StoreLanes(next + h, marched);
+        const V load = RodLoad<kTaperChange, kSubtractFluid>(marched, at, above, rc);
+        lo = load < lo ? load : lo;
+        hi = load > hi ? load : hi;
+        if (kKeepRows) {
+            StoreLanes(loads + h, load);
+            StoreLanes(positions + h, PositionBelow(after, at, earlier, above, rc.cDt));
+        }
+        if (h + kLaneCount<V> == s.count) break;
+    }
+    for (size_t l = 0; l < kLaneCount<V>; ++l) {
+        low = lo[l] < low ? lo[l] : low;
+        high = hi[l] > high ? hi[l] : high;
+    }
+    *s.low = low;
+    *s.high = high;
+}
+
+template <typename V, bool kTaperChange, bool kSubtractFluid>
+TESK_KERNEL_BODY void MarchRecordRows(const RecordStretch& s, const MarchCoeffs& m, const RecordCoeffs& rc) {
+    if (s.positions != nullptr) {
+        MarchRecordLoop<V, kTaperChange, kSubtractFluid, true>(s, m, rc);
+    } else {
+        MarchRecordLoop<V, kTaperChange, kSubtractFluid, false>(s, m, rc);
+    }
+}
+
+template <typename V, bool kTaperChange>
+TESK_KERNEL_BODY void MarchRecordFluid(const RecordStretch& s, const MarchCoeffs& m, const RecordCoeffs& rc) {
+    if (rc.subtractFluid) {
+        MarchRecordRows<V, kTaperChange, true>(s, m, rc);
+    } else {
+        MarchRecordRows<V, kTaperChange, false>(s, m, rc);
+    }
+}
+
+template <typename V>
+TESK_KERNEL_BODY void MarchRecordStretch(const RecordStretch& s, const MarchCoeffs& m, const RecordCoeffs& rc) {
+    if (rc.taperChange) {
+        MarchRecordFluid<V, true>(s, m, rc);
+    } else {
+        MarchRecordFluid<V, false>(s, m, rc);
+    }
+}
+
+// Everything the march of grid point r+1 needs: the three rows, the coefficients of both half
+// strokes, the output window (each card point once) and where its records go.
+struct GridPointJob {
+    double* next;
+    const double* cur;
+    const double* prev;
+    size_t from;  // time points marched
+    size_t to;
+    size_t windowFrom;  // time points recorded
+    size_t windowTo;
+    size_t n;
+    MarchCoeffs up;
+    MarchCoeffs down;
+    RecordCoeffs upRecord;  // the two differ in the damping only
+    RecordCoeffs downRecord;
+    double* loads;  // the grid point's intermediate rows, both null when none are kept
+    double* positions;
+    double* low;
+    double* high;
+};
+
+// Marches grid point r+1 over every time point it can be known at and, on the output window, its
+// loads, limits and intermediate rows in the same pass.
+template <typename V>
+TESK_KERNEL_BODY void MarchGridPointBody(const GridPointJob& job) {
+    HalfStrokeWalk walk(job.from, job.to, job.n);
+    HalfStroke stroke;
+    while (walk.Next(&stroke)) {
+        const MarchCoeffs& c = stroke.upstroke ? job.up : job.down;
+        const size_t a = stroke.from > job.windowFrom ? stroke.from : job.windowFrom;
+        const size_t b = stroke.to < job.windowTo ? stroke.to : job.windowTo;
+        if (a >= b) {
+            MarchLanes<V>(job.next, job.cur, job.prev, stroke.from, stroke.to, c);
+            continue;
+        }
+        MarchLanes<V>(job.next, job.cur, job.prev, stroke.from, a, c);
+        const size_t first = stroke.column + (a - stroke.from);
+        const RecordStretch stretch{job.next + a,
+                                    job.cur + a,
+                                    job.prev + a,
+                                    b - a,
+                                    job.loads ? job.loads + first : nullptr,
+                                    job.positions ? job.positions + first : nullptr,
+                                    job.low,
+                                    job.high};
+        MarchRecordStretch<V>(stretch, c, stroke.upstroke ? job.upRecord : job.downRecord);
+        MarchLanes<V>(job.next, job.cur, job.prev, b, stroke.to, c);
     }
 }
 
@@ -90,9 +348,7 @@ TESK_KERNEL_BODY void LoadStretch(double* __restrict out, const double* __restri
 TESK_KERNEL_BODY void PositionStretch(double* __restrict out, const double* __restrict cur,
                                       const double* __restrict prev, size_t count, double cDt) {
     const double* before = cur - 1;
-    for (size_t h = 0; h < count; ++h) {
-        out[h] = ((1 + cDt) * cur[h + 1] - cDt * cur[h] + before[h] - prev[h]) * kInchesPerFootDown;
-    }
+    for (size_t h = 0; h < count; ++h) out[h] = PositionBelow(cur[h + 1], cur[h], before[h], prev[h], cDt);
 }
 
 TESK_KERNEL_BODY void PumpLoadStretch(double* __restrict out, const double* __restrict pump,
@@ -104,8 +360,7 @@ TESK_KERNEL_BODY void PumpLoadStretch(double* __restrict out, const double* __re
 // One build of the loops above: each entry runs its loop compiled for that build's instruction set.
 struct DiagKernels {
     decltype(&WidenLimits) widen;
-    decltype(&MarchStretch) march;
-    decltype(&LoadStretch) load;
+    decltype(&MarchGridPointBody<TwoLanes>) marchGridPoint;
     decltype(&PositionStretch) position;
     decltype(&PumpLoadStretch) pumpLoad;
 };
@@ -115,36 +370,52 @@ void BaselineKernel(Args... args) {
     Body(args...);
 }
 
-constexpr DiagKernels kBaselineKernels{&BaselineKernel<WidenLimits>, &BaselineKernel<MarchStretch>,
-                                       &BaselineKernel<LoadStretch>, &BaselineKernel<PositionStretch>,
-                                       &BaselineKernel<PumpLoadStretch>};
+constexpr DiagKernels kBaselineKernels{&BaselineKernel<WidenLimits>, &BaselineKernel<MarchGridPointBody<TwoLanes>>,
+                                       &BaselineKernel<PositionStretch>, &BaselineKernel<PumpLoadStretch>};
 
-#if TESK_HAS_AVX2_BUILD
+#if TESK_HAS_WIDE_BUILDS
 template <auto Body, typename... Args>
 TESK_AVX2_TARGET void Avx2Kernel(Args... args) {
     Body(args...);
 }
 
-constexpr DiagKernels kAvx2Kernels{&Avx2Kernel<WidenLimits>, &Avx2Kernel<MarchStretch>, &Avx2Kernel<LoadStretch>,
+constexpr DiagKernels kAvx2Kernels{&Avx2Kernel<WidenLimits>, &Avx2Kernel<MarchGridPointBody<FourLanes>>,
                                    &Avx2Kernel<PositionStretch>, &Avx2Kernel<PumpLoadStretch>};
+
+template <auto Body, typename... Args>
+TESK_AVX512_TARGET void Avx512Kernel(Args... args) {
+    Body(args...);
+}
+
+constexpr DiagKernels kAvx512Kernels{&Avx512Kernel<WidenLimits>, &Avx512Kernel<MarchGridPointBody<EightLanes>>,
+                                     &Avx512Kernel<PositionStretch>, &Avx512Kernel<PumpLoadStretch>};
 
 bool MachineRunsAvx2() {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2");
 }
+
+bool MachineRunsAvx512() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f");
+}
 #endif
 
 const DiagKernels* KernelsOf(DiagKernelBuild build) {
     if (build == DiagKernelBuild::Baseline) return &kBaselineKernels;
-#if TESK_HAS_AVX2_BUILD
+#if TESK_HAS_WIDE_BUILDS
     if (build == DiagKernelBuild::Avx2 && MachineRunsAvx2()) return &kAvx2Kernels;
+    if (build == DiagKernelBuild::Avx512 && MachineRunsAvx512()) return &kAvx512Kernels;
 #endif
     return nullptr;
 }
 
 const DiagKernels* BestKernels() {
-    const DiagKernels* avx2 = KernelsOf(DiagKernelBuild::Avx2);
-    return avx2 != nullptr ? avx2 : &kBaselineKernels;
+    for (DiagKernelBuild build : {DiagKernelBuild::Avx512, DiagKernelBuild::Avx2}) {
+        const DiagKernels* kernels = KernelsOf(build);
+        if (kernels != nullptr) return kernels;
+    }
+    return &kBaselineKernels;
 }
 
 const TaperItem* FirstValidTaper(const TaperList* list) {
@@ -171,24 +442,6 @@ bool CardIsReady(const WaveModel* card) {
            card->nodes != nullptr && card->nodeLoadMax != nullptr && card->nodeLoadMin != nullptr &&
            card->FeaNodeCount > 0 && list != nullptr && list->count > 0 && list->items != nullptr &&
            FirstValidTaper(list) != nullptr && NodesHaveStiffness(card);
-}
-
-// Calls body(from, to, column, upstroke) for each stretch of time points [from, to) that lies
-// within one half of one stroke; `column` is the card point of `from`. Stretches never wrap,
-// so along a stretch the card point grows with the time point and the coefficients hold.
-template <typename Body>
-void ForEachHalfStroke(size_t from, size_t to, size_t n, Body&& body) {
-    const size_t half = n / 2;
-    size_t column = from % n;
-    while (from < to) {
-        const bool upstroke = column < half;
-        size_t end = from + (upstroke ? half - column : n - column);
-        if (end > to) end = to;
-        body(from, end, column, upstroke);
-        column += end - from;
-        if (column == n) column = 0;
-        from = end;
-    }
 }
 
 void ShiftRow(double* values, size_t count, double offset) {
@@ -267,42 +520,32 @@ void StartRows(DiagSolve* s) {
     }
 }
 
-// Displacement of grid point r+1 over the time points it can be known at. A NaN anywhere in
-// the stencil (a gap in the card) stays NaN in the new row.
-void MarchRow(DiagSolve* s, size_t r) {
-    const FeaNode& node = s->card->nodes[r];
-    double* next = s->Row(r + 1);
-    const double* cur = s->Row(r);
-    const double* prev = s->Row(r - 1);
-    ForEachHalfStroke(r, s->width - 1 - r, s->n, [&](size_t from, size_t to, size_t, bool upstroke) {
-        const MarchCoeffs c{upstroke ? node.diagUpLater : node.diagDnLater, upstroke ? node.diagUpNow : node.diagDnNow,
-                            node.diagEarlier, node.diagAbove, node.kNode};
-        s->kernels->march(next, cur, prev, from, to, c);
-    });
-}
-
-double StrokeDamping(const WaveModel* card, bool upstroke) { return upstroke ? card->cUpDt : card->cDnDt; }
-
-// Rod loads (and intermediate positions) of grid point r+1 over one cycle, each card point once.
-void RecordGridPoint(DiagSolve* s, size_t r) {
+// Displacement of grid point r+1 over the time points it can be known at and, on the output
+// window, its rod loads, their limits and its intermediate rows, in one pass over the row. A NaN
+// anywhere in the stencil (a gap in the card) stays NaN in the new row.
+void MarchGridPoint(DiagSolve* s, size_t r) {
     WaveModel* card = s->card;
     const FeaNode& node = card->nodes[r];
     const bool taperChange = card->nodes[r - 1].eaNode != node.eaNode;
     const double k = node.eaNode / node.dx;
-    const double fluidLoad = s->subtractFluid ? node.fluidLoad : 0.0;
-    const double* next = s->Row(r + 1);
-    const double* cur = s->Row(r);
-    const double* prev = s->Row(r - 1);
-    double* loads = s->storing ? card->intermediate.loadRows[r + 1] : s->work.loads;
-    double* positions = s->storing ? card->intermediate.posRows[r + 1] : nullptr;
-    ForEachHalfStroke(s->m - 1, s->m - 1 + s->n, s->n, [&](size_t from, size_t to, size_t column, bool upstroke) {
-        s->kernels->load(loads + column, next + from, cur + from, prev + from, to - from, taperChange, k,
-                         node.weightBelow, fluidLoad);
-        if (positions != nullptr) {
-            s->kernels->position(positions + column, cur + from, prev + from, to - from, StrokeDamping(card, upstroke));
-        }
-    });
-    s->kernels->widen(loads, s->n, &card->nodeLoadMin[r + 1], &card->nodeLoadMax[r + 1]);
+    GridPointJob job{};
+    job.next = s->Row(r + 1);
+    job.cur = s->Row(r);
+    job.prev = s->Row(r - 1);
+    job.from = r;
+    job.to = s->width - 1 - r;
+    job.windowFrom = s->m - 1;
+    job.windowTo = s->m - 1 + s->n;
+    job.n = s->n;
+    job.up = {node.diagUpLater, node.diagUpNow, node.diagEarlier, node.diagAbove, node.kNode};
+    job.down = {node.diagDnLater, node.diagDnNow, node.diagEarlier, node.diagAbove, node.kNode};
+    job.upRecord = {k, node.weightBelow, node.fluidLoad, card->cUpDt, taperChange, s->subtractFluid};
+    job.downRecord = {k, node.weightBelow, node.fluidLoad, card->cDnDt, taperChange, s->subtractFluid};
+    job.loads = s->storing ? card->intermediate.loadRows[r + 1] : nullptr;
+    job.positions = s->storing ? card->intermediate.posRows[r + 1] : nullptr;
+    job.low = &card->nodeLoadMin[r + 1];
+    job.high = &card->nodeLoadMax[r + 1];
+    s->kernels->marchGridPoint(job);
 }
 
 // The pump card from the last three grid points; returns the smallest pump position.
@@ -315,10 +558,16 @@ double RecordPumpCard(DiagSolve* s) {
     const double* pump = s->Row(m);
     const double* cur = s->Row(m - 1);
     const double* prev = s->Row(m - 2);
-    ForEachHalfStroke(m - 1, m - 1 + s->n, s->n, [&](size_t from, size_t to, size_t column, bool upstroke) {
-        s->kernels->position(card->pumpPos + column, cur + from, prev + from, to - from, StrokeDamping(card, upstroke));
-        s->kernels->pumpLoad(card->pumpLoad + column, pump + from, cur + from, prev + from, to - from, kp, fluidLoad);
-    });
+    HalfStrokeWalk walk(m - 1, m - 1 + s->n, s->n);
+    HalfStroke stroke;
+    while (walk.Next(&stroke)) {
+        const size_t from = stroke.from;
+        const size_t count = stroke.to - from;
+        const double cDt = stroke.upstroke ? card->cUpDt : card->cDnDt;
+        s->kernels->position(card->pumpPos + stroke.column, cur + from, prev + from, count, cDt);
+        s->kernels->pumpLoad(card->pumpLoad + stroke.column, pump + from, cur + from, prev + from, count, kp,
+                             fluidLoad);
+    }
     for (size_t i = 0; i < s->n; ++i) card->pumpColors[i] = kDiagPumpColor;
     s->kernels->widen(card->pumpLoad, s->n, &card->nodeLoadMin[m], &card->nodeLoadMax[m]);
     return s->RowMinimum(card->pumpPos);
@@ -342,8 +591,14 @@ bool PrepareIntermediateCards(WaveModel* card) {
     return AllocIntermediateCards(cards, card->FeaNodeCount, card->PointCount) && cards->loadRows != nullptr;
 }
 
+// The upscaled card is only a measurement once both series of the fit have coefficients.
+bool SurfaceCardIsReady(const TeskObj* obj, const WaveModel* card) {
+    return card != &obj->upsc || UpscaledCardFitted(obj);
+}
+
 bool SolveDiag(TeskObj* obj, WaveModel* card, const DiagKernels* kernels) {
-    if (obj == nullptr || card == nullptr || !CardIsReady(card)) {
+    if (!CardRodWeightsKnown(card, "CalcWaveDiag")) return false;
+    if (obj == nullptr || card == nullptr || !CardIsReady(card) || !SurfaceCardIsReady(obj, card)) {
         LogMessage("Cannot run CalcWaveDiag() because all fields have not been set.");
         return false;
     }
@@ -365,10 +620,7 @@ bool SolveDiag(TeskObj* obj, WaveModel* card, const DiagKernels* kernels) {
     ResetNodeLoadLimits(card);
     s.storing = PrepareIntermediateCards(card);
     StartRows(&s);
-    for (size_t r = 1; r < s.m; ++r) {
-        MarchRow(&s, r);
-        RecordGridPoint(&s, r);
-    }
+    for (size_t r = 1; r < s.m; ++r) MarchGridPoint(&s, r);
     const double minPumpPos = RecordPumpCard(&s);
     std::free(s.work.block);
     if (obj->zeroPumpPosition == 1) ZeroPositions(&s, minPumpPos);

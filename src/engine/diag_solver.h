@@ -13,7 +13,7 @@ bool CalcWaveDiag(TeskObj* obj, WaveModel* card);
 
 // The builds of the solver's loops. They round every operation alike (no fused multiply-add),
 // so they give bit-identical cards.
-enum class DiagKernelBuild : uint8_t { Baseline, Avx2 };
+enum class DiagKernelBuild : uint8_t { Baseline, Avx2, Avx512 };
 
 // True when this machine can run the build.
 bool DiagKernelBuildAvailable(DiagKernelBuild build);

@@ -48,11 +48,13 @@ bool ChoosePredTaperNodes(const WaveModel* card, int32_t index, TaperItem* taper
     const double vDt = taper->waveSpeed * card->DT;
     int32_t count = card->sectionNodeCount;
     double length = IsFixedGrid(card) ? card->tapers->totalLength / (count - 1) : taper->L / count;
-    if (vDt > length) {
+    if (ExceedsBeyondRounding(vDt, length)) {
         LogMessage("WARN: PRED Stability: %s Taper #%d - the nodeLength (%0.1fft) was shorter than vDt (%0.1f) "
                    "(current tmpNodeCount: %d)",
                    card->name, index, length, vDt, count);
         if (!ToGridCount(std::floor(taper->L / vDt), kMaxNodeCount, &count)) return false;
+        // A taper shorter than one step's travel still needs a node; the solvers judge the grid.
+        if (count < 1) count = 1;
         length = taper->L / count;
     }
     taper->nodeCount = count;
@@ -190,7 +192,7 @@ void FillNodeFields(const WaveModel* card, FeaNode* nodes, int32_t j, const Tape
 void LogStability(const WaveModel* card, int32_t j, double dx, double vDt) {
     if (IsDiagnostic(card)) {
         if (dx > vDt) LogMessage("Error: Diagnostic stability criterion not met node[%d]->DX:%f [not]> vDt:%f", j, dx, vDt);
-    } else if (vDt > dx) {
+    } else if (ExceedsBeyondRounding(vDt, dx)) {
         LogMessage("Error: Predictive stability criterion not met node[%d]->DX:%f [not]> vDt:%f", j, dx, vDt);
     }
 }

@@ -10,6 +10,7 @@
 #include "engine/legacy_pred_boundary.h"
 #include "engine/pred_common.h"
 #include "engine/pump_boundary.h"
+#include "engine/solve_checks.h"
 #include "log/log.h"
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
@@ -150,6 +151,7 @@ void PredTimeStep(LegacySolve& s, int32_t i) {
 }  // namespace
 
 bool CalcWavePred(TeskObj* obj, WaveModel* pred) {
+    if (!CardRodWeightsKnown(pred, "CalcWavePred")) return false;
     LegacySolve s;
     s.obj = obj;
     s.pred = pred;

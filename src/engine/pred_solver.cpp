@@ -9,6 +9,7 @@
 #include "engine/fea_node.h"
 #include "engine/pred_common.h"
 #include "engine/pump_boundary.h"
+#include "engine/solve_checks.h"
 #include "log/log.h"
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
@@ -167,6 +168,7 @@ void March(TeskObj* obj, WaveModel* pred, PredWorkspace& w, const PredBoundaryCo
 }  // namespace
 
 bool CalcWavePredNew(TeskObj* obj, WaveModel* pred) {
+    if (!CardRodWeightsKnown(pred, "CalcWavePredNew")) return false;
     PredBoundaryContext boundary;
     if (!PredCardReady(obj, pred, 3) || !MakePredBoundaryContext(obj, pred, &boundary)) {
         LogMessage("Cannot run CalcWavePredNew() because all fields have not been set.");

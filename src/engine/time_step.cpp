@@ -13,6 +13,8 @@ bool ToGridCount(double value, int32_t limit, int32_t* count) {
     return true;
 }
 
+bool ExceedsBeyondRounding(double a, double b) { return b >= 0 ? a > b * (1 + 1e-12) : a > b; }
+
 namespace {
 
 // The point count a time step gives for the log lines, -1 when it is no count at all.
@@ -85,7 +87,7 @@ double FindOptimalPredDT(WaveModel* card) {
         count = n;
     }
     const double vDt = aMax * dt;
-    if (vDt > dx) {
+    if (ExceedsBeyondRounding(vDt, dx)) {
         LogMessage("TODO: FindOptimalPredDT() FAIL stability tmpPointCount:%d tmpNodeCount:%d tmpDX:%f tmpDT:%f, vDt:%f",
                    PointCountForLog(card->period, dt), count, dx, dt, vDt);
         dt = dx / aMax;

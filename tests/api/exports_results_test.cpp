@@ -74,17 +74,24 @@ TEST(ExportsResultsTest, RodLoadingListsEveryGridPointFromTheSurface) {
     }
 }
 
-TEST(ExportsResultsTest, UpscaledGettersWaitForPoints) {
+// Points alone give only the zeros of an empty fit: the card is there once both series have coefficients.
+TEST(ExportsResultsTest, UpscaledGettersWaitForPointsAndFit) {
     SolvedWell well;
     std::vector<double> pos = Unwritten(300), load = Unwritten(300);
     std::vector<int32_t> colors(300, 7);
     EXPECT_EQ(GetUpscaledDyno(well.obj, pos.data(), load.data()), 0);
     EXPECT_EQ(GetUpscaledPumpColors(well.obj, colors.data()), 0);
-    EXPECT_EQ(pos[0], kUnwritten);
     ASSERT_EQ(SetUpscaledDynoPointCount(well.obj, 300), 1);
     EXPECT_EQ(GetUpscaledDynoPointCount(well.obj), 300);
+    EXPECT_EQ(GetUpscaledDyno(well.obj, pos.data(), load.data()), 0);
+    EXPECT_EQ(GetUpscaledPump(well.obj, pos.data(), load.data()), 0);
+    SetFourierCoeffCountPos(well.obj, 8);
+    EXPECT_EQ(GetUpscaledPump(well.obj, pos.data(), load.data()), 0) << "the loads have no fit yet";
+    EXPECT_EQ(pos[0], kUnwritten);
+    SetFourierCoeffCountLoad(well.obj, 8);
     EXPECT_EQ(GetUpscaledDyno(well.obj, pos.data(), load.data()), 1);
     EXPECT_EQ(GetUpscaledPump(well.obj, pos.data(), load.data()), 1);
+    EXPECT_EQ(GetUpscaledPumpColors(well.obj, colors.data()), 1);
 }
 
 TEST(ExportsResultsTest, IntermediateCardAndTimeSliceReadTheTables) {

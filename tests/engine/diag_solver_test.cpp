@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/fea_node.h"
+#include "engine/fourier.h"
 #include "engine/test_well.h"
 #include "log_capture.h"
 #include "model/measured_card.h"
@@ -336,6 +337,8 @@ TEST(DiagSolverTest, UpscaledCardKeepsNoIntermediateCards) {
     const SurfaceCard card = SmoothCard(300, 8000);
     ASSERT_TRUE(LoadDynArrays(&obj, 8, card.pos.data(), card.load.data(), 300));
     ASSERT_TRUE(ApplyUpscaledPointCount(&obj, 300));
+    ASSERT_TRUE(ApplyFourierCoeffCount(&obj, &obj.fourier->pos, obj.meas.surfacePos, 10));
+    ASSERT_TRUE(ApplyFourierCoeffCount(&obj, &obj.fourier->load, obj.meas.surfaceLoad, 10));
     PrepareCard(&obj.upsc);
     ASSERT_TRUE(CalcWaveDiag(&obj, &obj.upsc));
     EXPECT_EQ(obj.upsc.intermediate.loadRows, nullptr);
@@ -514,9 +517,9 @@ void ExpectBitIdentical(const DiagOutput& a, const DiagOutput& b, const std::str
 
 }  // namespace
 
-// The solver's loops are vectorised and built for two instruction sets; none of that may change a
-// single bit against the formulas evaluated one by one in their written order, so a card's result
-// does not depend on the machine that solves it.
+// The solver's loops are vectorised and built for several instruction sets; none of that may change
+// a single bit against the formulas evaluated one by one in their written order, so a card's result
+// does not depend on the machine that solves it, nor on whether intermediate cards are kept.
 TEST(DiagSolverTest, EveryBuildMatchesThePlainLoopBitForBit) {
     struct Case {
         const char* what;
@@ -529,6 +532,11 @@ TEST(DiagSolverTest, EveryBuildMatchesThePlainLoopBitForBit) {
         {"odd card, fluid load taken off", 251, 0.2, 0.2, 1, 0},
         {"short card, positions zeroed", 37, 0.05, 0.5, 1, 1},
     };
+    const struct {
+        DiagKernelBuild build;
+        const char* name;
+    } builds[] = {{DiagKernelBuild::Baseline, "baseline"}, {DiagKernelBuild::Avx2, "AVX2"},
+                  {DiagKernelBuild::Avx512, "AVX-512"}};
     for (const Case& c : cases) {
         DiagWell well(ThreeTaperString(4000), 9, SmoothCard(c.points, 8500), c.dampUp, c.dampDn);
         well.obj.subtractFluidLoad = c.subtractFluid;
@@ -541,8 +549,18 @@ TEST(DiagSolverTest, EveryBuildMatchesThePlainLoopBitForBit) {
                            std::string(c.what) + ", baseline against the plain loop");
         ASSERT_TRUE(CalcWaveDiag(&well.obj, &well.obj.meas)) << c.what;
         ExpectBitIdentical(Capture(well.Card()), baseline, std::string(c.what) + ", best build against baseline");
-        if (!DiagKernelBuildAvailable(DiagKernelBuild::Avx2)) continue;
-        ASSERT_TRUE(CalcWaveDiagWithBuild(&well.obj, &well.obj.meas, DiagKernelBuild::Avx2)) << c.what;
-        ExpectBitIdentical(Capture(well.Card()), baseline, std::string(c.what) + ", AVX2 against baseline");
+        DiagOutput withoutRows = baseline;
+        withoutRows.posRows.clear();
+        withoutRows.loadRows.clear();
+        for (const auto& b : builds) {
+            if (!DiagKernelBuildAvailable(b.build)) continue;
+            well.obj.meas.intermediate.enabled = 1;
+            ASSERT_TRUE(CalcWaveDiagWithBuild(&well.obj, &well.obj.meas, b.build)) << c.what;
+            ExpectBitIdentical(Capture(well.Card()), baseline, std::string(c.what) + ", " + b.name + " against baseline");
+            well.obj.meas.intermediate.enabled = 0;
+            ASSERT_TRUE(CalcWaveDiagWithBuild(&well.obj, &well.obj.meas, b.build)) << c.what;
+            ExpectBitIdentical(Capture(well.Card()), withoutRows,
+                               std::string(c.what) + ", " + b.name + " without intermediate cards");
+        }
     }
 }

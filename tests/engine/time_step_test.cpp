@@ -5,13 +5,19 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "engine/fea_node.h"
 #include "engine/fea_nodes.h"
+#include "engine/pred_solver.h"
 #include "engine/test_well.h"
 #include "log_capture.h"
+#include "model/run_design.h"
 #include "model/taper_list.h"
+#include "model/tesk_obj.h"
 #include "model/wave_model.h"
+#include "model/wave_params.h"
 
 namespace {
 
@@ -179,4 +185,60 @@ TEST(TimeStepTest, PredWithoutValidPointCountEndsWithoutPoints) {
         EXPECT_EQ(pred.card.surfacePos, nullptr) << c.what;
         EXPECT_TRUE(log.Contains("Warning: PRED UpdateCDTs() called without valid PointCount")) << c.what;
     }
+}
+
+// Where a taper's node length is exactly one step's travel of the wave (dx/aMax*aMax), the rounded
+// product may exceed dx by an ulp; the grid must still keep every node and log no stability lines
+// beyond those of a really unstable first guess.
+TEST(TimeStepTest, PredGridAtItsExactStabilityLimitKeepsEveryNode) {
+    struct Case {
+        double length;
+        int32_t perSection;
+        int32_t nodes;
+        int32_t points;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {1696, 10, 10, 600, {}},
+        // The 200 desired points would let the wave travel 508 ft a step across a 158-ft node.
+        {158,
+         1,
+         1,
+         644,
+         {"TODO: FindOptimalPredDT() FAIL stability tmpPointCount:200 tmpNodeCount:1 tmpDX:158.000000 "
+          "tmpDT:0.030000, vDt:508.418942",
+          "TODO: FindOptimalPredDT() NEW --------> tmpPointCount:644 tmpNodeCount:1 tmpDX:158.000000 "
+          "tmpDT:0.009323, vDt:508.418942"}},
+        {5000, 10, 10, 204, {}},
+    };
+    const double aMax = WaveSpeed(30500000, 492);
+    for (const Case& c : cases) {
+        TeskObj obj;
+        const TaperBase_t taper = SteelTaper(c.length, 1.0);
+        ASSERT_TRUE(SetCardTapers(&obj.pred, &taper, 1, 1.0));
+        ASSERT_TRUE(SetCardSpm(&obj.pred, 10));
+        obj.pred.nodesPerSection = c.perSection;
+        LogCapture log;
+        PrepareCard(&obj.pred);
+        EXPECT_EQ(log.lines, c.lines) << c.length;
+        ASSERT_EQ(obj.pred.FeaNodeCount, c.nodes) << c.length;
+        EXPECT_EQ(obj.pred.tapers->items[0].nodeCount, c.nodes) << c.length;
+        EXPECT_EQ(obj.pred.DT, (c.length / c.perSection) / aMax) << c.length;
+        EXPECT_EQ(obj.pred.PointCount, c.points) << c.length;
+        EXPECT_NEAR(obj.pred.nodes[c.nodes - 1].depth, c.length, 1e-9) << c.length;
+    }
+}
+
+// One node is a grid, but too coarse for the predictive solver, which says so in its own words.
+TEST(TimeStepTest, PredSolverRefusesTheOneNodeGridOfAShortTaper) {
+    TeskObj obj;
+    const TaperBase_t taper = SteelTaper(158, 1.0);
+    ASSERT_TRUE(SetCardTapers(&obj.pred, &taper, 1, 1.0));
+    ASSERT_TRUE(SetCardSpm(&obj.pred, 10));
+    obj.pred.nodesPerSection = 1;
+    PrepareCard(&obj.pred);
+    ASSERT_EQ(obj.pred.FeaNodeCount, 1);
+    LogCapture log;
+    EXPECT_FALSE(CalcWavePredNew(&obj, &obj.pred));
+    EXPECT_EQ(log.lines, std::vector<std::string>{"Cannot run CalcWavePredNew() because all fields have not been set."});
 }
