@@ -31,15 +31,15 @@ struct LegacyWorkspace {
     double* denomDn;
     double* movingUp;  // candidate displacement when the point above moved up
     double* movingDn;
+    double* surface;    // prescribed polished-rod position of each point of a cycle, in
     int32_t* loadStep;  // -1: backward difference at the grid point, +1: forward
 };
 
-bool AllocWorkspace(LegacyWorkspace* w, int32_t M) {
+bool AllocWorkspace(LegacyWorkspace* w, int32_t M, int32_t n) {
     double** const arrays[] = {&w->next,     &w->current,  &w->previous, &w->eaBelow, &w->eaAbove,
                                &w->mass,     &w->centreUp, &w->centreDn, &w->denomUp, &w->denomDn,
                                &w->movingUp, &w->movingDn};
-    double* unusedTail = nullptr;
-    w->block = AllocCarvedBlock(arrays, 12, M + 1, 0, &unusedTail, &w->loadStep);
+    w->block = AllocCarvedBlock(arrays, 12, M + 1, n, &w->surface, &w->loadStep);
     return w->block != nullptr;
 }
 
@@ -79,7 +79,6 @@ struct LegacySolve {
     WaveModel* pred;
     LegacyWorkspace w;
     LegacyBoundaryContext boundary;
-    bool fromPumpingUnit;
     double surfaceOffset;  // f(0), added back to positions below the surface
     double rodWeightInFluid;
     double kSurface;  // eaNode/dx of node 0
@@ -136,7 +135,7 @@ void PredTimeStep(LegacySolve& s, int32_t i) {
     const int32_t n = pred->PointCount;
     const int32_t M = pred->FeaNodeCount;
     const int32_t ic = i % n;
-    const double f = PredSurfacePosition(s.obj, pred, i, s.fromPumpingUnit);
+    const double f = s.w.surface[ic];
     s.w.next[0] = (f - s.surfaceOffset) / -12.0;
     MarchInterior(s.w, M);
     const bool inLimits = i > s.lastCycleStart;
@@ -161,7 +160,7 @@ bool CalcWavePred(TeskObj* obj, WaveModel* pred) {
         return false;
     }
     const int32_t M = pred->FeaNodeCount;
-    if (!AllocWorkspace(&s.w, M)) {
+    if (!AllocWorkspace(&s.w, M, pred->PointCount)) {
         LogMessage("MALLOC ERROR");
         return false;
     }
@@ -174,9 +173,12 @@ bool CalcWavePred(TeskObj* obj, WaveModel* pred) {
     s.keepRows = PreparePredIntermediateRows(pred);
     obj->legacyPumpState = NoLoad;
 
-    s.fromPumpingUnit = obj->usePumpingUnitForPosition != 0;
-    const double f0 = PredSurfacePosition(obj, pred, 0, s.fromPumpingUnit);
-    s.surfaceOffset = std::isfinite(f0) ? f0 : 0.0;
+    // The motion repeats every cycle: one evaluation per point serves every cycle.
+    const bool fromPumpingUnit = obj->usePumpingUnitForPosition != 0;
+    for (int32_t i = 0; i < pred->PointCount; ++i) {
+        s.w.surface[i] = PredSurfacePosition(obj, pred, i, pred->PointCount, pred->DT, fromPumpingUnit);
+    }
+    s.surfaceOffset = std::isfinite(s.w.surface[0]) ? s.w.surface[0] : 0.0;
     s.rodWeightInFluid = pred->tapers->count > 0 ? pred->tapers->Rwf : 0.0;
     s.kSurface = pred->nodes[0].eaNode / pred->nodes[0].dx;
     s.kPump = pred->nodes[M - 1].eaNode / pred->nodes[M - 1].dx;

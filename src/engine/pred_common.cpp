@@ -18,10 +18,10 @@ bool PredCardReady(const TeskObj* obj, const WaveModel* pred, int32_t minNodes) 
            FindLastTaper(pred->tapers) != nullptr && obj->predCycles > 0;
 }
 
-double PredSurfacePosition(TeskObj* obj, WaveModel* pred, int32_t i, bool fromPumpingUnit) {
-    if (fromPumpingUnit) return PuPolishedRodPosition(&obj->pu, i, pred->PointCount, pred->DT);
+double PredSurfacePosition(TeskObj* obj, WaveModel* pred, int32_t i, int32_t n, double dt, bool fromPumpingUnit) {
+    if (fromPumpingUnit) return PuPolishedRodPosition(&obj->pu, i, n, dt);
     if (obj->fourier == nullptr) return 0.0;
-    return EvalFourierSeries(&obj->fourier->pos, static_cast<double>(i) / pred->PointCount);
+    return EvalFourierSeries(&obj->fourier->pos, static_cast<double>(i) / n);
 }
 
 bool UsesBackwardDifference(const FeaNode* nodes, int32_t M, int32_t k) {

@@ -50,6 +50,17 @@ bool MakePredBoundaryContext(TeskObj* obj, WaveModel* pred, PredBoundaryContext*
     return true;
 }
 
+void RefinePredBoundaryContext(PredBoundaryContext* context, int32_t refinement, double spreadShare) {
+    PredBoundaryContext& c = *context;
+    c.M *= refinement;
+    c.dx /= refinement;
+    const double spread = spreadShare * c.fo * c.dx / (c.e * c.h);
+    if (spread > c.m) {
+        c.m = spread;
+        c.mm = c.fo / (c.e * c.h * c.m);
+    }
+}
+
 namespace {
 
 // Normalised logistic curve over the plunger position p (in): 0 at its start, foEA at its
