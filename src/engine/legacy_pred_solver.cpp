@@ -152,7 +152,7 @@ bool CalcWavePred(TeskObj* obj, WaveModel* pred) {
     LegacySolve s;
     s.obj = obj;
     s.pred = pred;
-    const int64_t steps = PredCardReady(obj, pred, 4)
+    const int64_t steps = PredCardReady(obj, pred, 4) && PredNodesSound(pred, true)
                               ? static_cast<int64_t>(pred->PointCount) * obj->predCycles
                               : 0;
     if (steps <= 0 || steps > INT32_MAX || !MakeLegacyBoundaryContext(obj, pred, &s.boundary)) {

@@ -243,7 +243,8 @@ void March(TeskObj* obj, WaveModel* pred, PredWorkspace& w, const MarchGrid& gri
 
 bool CalcWavePredNew(TeskObj* obj, WaveModel* pred) {
     PredBoundaryContext boundary;
-    if (!PredCardReady(obj, pred, 3) || !MakePredBoundaryContext(obj, pred, &boundary)) {
+    if (!PredCardReady(obj, pred, 3) || !PredNodesSound(pred, false) ||
+        !MakePredBoundaryContext(obj, pred, &boundary)) {
         LogMessage("Cannot run CalcWavePredNew() because all fields have not been set.");
         return false;
     }

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "engine/fea_node.h"
 #include "engine/pred_solver.h"
 #include "engine/pred_test_well.h"
 #include "engine/pump_boundary.h"
@@ -179,6 +180,9 @@ TEST(LegacyPredSolver, RefusesCardsItCannotSolve) {
              for (int32_t t = 0; t < o->pred.tapers->count; ++t) o->pred.tapers->items[t].L = -1;
          }},
         {"more steps than an int32 counts", [](TeskObj* o) { o->predCycles = INT32_MAX / 100; }},
+        {"a node without stiffness", [](TeskObj* o) { o->pred.nodes[7].kNode = 0.0; }},
+        {"a mass that is not a number", [](TeskObj* o) { o->pred.nodes[3].legacyMass = NAN; }},
+        {"an infinite stiffness", [](TeskObj* o) { o->pred.nodes[9].eaNode = INFINITY; }},
     };
     for (const Case& c : cases) {
         auto obj = MakePredWell(LegacySpec());
