@@ -27,8 +27,8 @@ struct LegacyWorkspace {
     double* mass;      // legacyMass
     double* centreUp;  // (o + 2) mass - eaNode - eaAbove, o = nodeCUpDt
     double* centreDn;
-    double* denomUp;   // (o + 1) mass
-    double* denomDn;
+    double* overUp;    // 1 / ((o + 1) mass), a multiplication per update instead of a division
+    double* overDn;
     double* movingUp;  // candidate displacement when the point above moved up
     double* movingDn;
     double* surface;    // prescribed polished-rod position of each point of a cycle, in
@@ -37,7 +37,7 @@ struct LegacyWorkspace {
 
 bool AllocWorkspace(LegacyWorkspace* w, int32_t M, int32_t n) {
     double** const arrays[] = {&w->next,     &w->current,  &w->previous, &w->eaBelow, &w->eaAbove,
-                               &w->mass,     &w->centreUp, &w->centreDn, &w->denomUp, &w->denomDn,
+                               &w->mass,     &w->centreUp, &w->centreDn, &w->overUp,  &w->overDn,
                                &w->movingUp, &w->movingDn};
     w->block = AllocCarvedBlock(arrays, 12, M + 1, n, &w->surface, &w->loadStep);
     return w->block != nullptr;
@@ -52,8 +52,8 @@ void FillCoefficients(LegacyWorkspace* w, const WaveModel* pred) {
         w->mass[j] = node.legacyMass;
         w->centreUp[j] = (node.nodeCUpDt + 2.0) * node.legacyMass - node.eaNode - node.eaAbove;
         w->centreDn[j] = (node.nodeCDnDt + 2.0) * node.legacyMass - node.eaNode - node.eaAbove;
-        w->denomUp[j] = (node.nodeCUpDt + 1.0) * node.legacyMass;
-        w->denomDn[j] = (node.nodeCDnDt + 1.0) * node.legacyMass;
+        w->overUp[j] = 1.0 / ((node.nodeCUpDt + 1.0) * node.legacyMass);
+        w->overDn[j] = 1.0 / ((node.nodeCDnDt + 1.0) * node.legacyMass);
         w->loadStep[j] = UsesBackwardDifference(pred->nodes, M, j) ? -1 : 1;
     }
 }
@@ -67,8 +67,8 @@ void MarchInterior(LegacyWorkspace& w, int32_t M) {
     const double* __restrict uOld = w.previous;
     for (int32_t j = 1; j < M; ++j) {
         const double base = w.eaBelow[j] * u[j + 1] + w.eaAbove[j] * u[j - 1] - w.mass[j] * uOld[j];
-        up[j] = (base + w.centreUp[j] * u[j]) / w.denomUp[j];
-        dn[j] = (base + w.centreDn[j] * u[j]) / w.denomDn[j];
+        up[j] = (base + w.centreUp[j] * u[j]) * w.overUp[j];
+        dn[j] = (base + w.centreDn[j] * u[j]) * w.overDn[j];
     }
     double* next = w.next;
     for (int32_t j = 1; j < M; ++j) next[j] = u[j - 1] > next[j - 1] ? up[j] : dn[j];
@@ -138,11 +138,15 @@ void PredTimeStep(LegacySolve& s, int32_t i) {
     const double f = s.w.surface[ic];
     s.w.next[0] = (f - s.surfaceOffset) / -12.0;
     MarchInterior(s.w, M);
+    // Whatever an earlier cycle would store, the last one overwrites at the same index.
+    const bool lastCycle = i >= s.lastCycleStart;
     const bool inLimits = i > s.lastCycleStart;
-    StoreInterior(s, ic, inLimits);
-    pred->pumpColors[ic] = PumpStateColor(s.obj->legacyPumpState);
+    if (lastCycle) {
+        StoreInterior(s, ic, inLimits);
+        pred->pumpColors[ic] = PumpStateColor(s.obj->legacyPumpState);
+    }
     PredPumpBoundary(s.boundary, s.obj, i, s.w.previous, s.w.current, s.w.next);
-    StoreEnds(s, ic, inLimits, f);
+    if (lastCycle) StoreEnds(s, ic, inLimits, f);
     RotateRows(&s.w.next, &s.w.current, &s.w.previous);
 }
 

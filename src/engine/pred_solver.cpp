@@ -30,8 +30,8 @@ struct PredWorkspace {
     double* kAbove;    // predKAbove
     double* centreUp;  // 2 mass + g damp - kBelow - kAbove, g = dampUp
     double* centreDn;
-    double* denomUp;   // g damp + mass
-    double* denomDn;
+    double* overUp;    // 1 / (g damp + mass), a multiplication per update instead of a division
+    double* overDn;
     double* surface;   // prescribed polished-rod position of each step of a cycle, in
     int32_t* loadStep;  // -1: backward difference at the card's grid point, +1: forward
 };
@@ -66,7 +66,7 @@ MarchGrid ChooseMarchGrid(const TeskObj* obj, const WaveModel* pred) {
 
 bool AllocWorkspace(PredWorkspace* w, const MarchGrid& grid) {
     double** const arrays[] = {&w->next,     &w->current,  &w->previous, &w->mass,    &w->kBelow,
-                               &w->kAbove,   &w->centreUp, &w->centreDn, &w->denomUp, &w->denomDn};
+                               &w->kAbove,   &w->centreUp, &w->centreDn, &w->overUp,  &w->overDn};
     w->block = AllocCarvedBlock(arrays, 10, grid.points + 1, grid.steps, &w->surface, &w->loadStep);
     return w->block != nullptr;
 }
@@ -104,8 +104,8 @@ void FillCoefficients(PredWorkspace* w, const WaveModel* pred, const MarchGrid& 
         w->kAbove[K] = p.kAbove;
         w->centreUp[K] = 2.0 * p.mass + pred->dampUp * p.damp - p.kBelow - p.kAbove;
         w->centreDn[K] = 2.0 * p.mass + pred->dampDn * p.damp - p.kBelow - p.kAbove;
-        w->denomUp[K] = pred->dampUp * p.damp + p.mass;
-        w->denomDn[K] = pred->dampDn * p.damp + p.mass;
+        w->overUp[K] = 1.0 / (pred->dampUp * p.damp + p.mass);
+        w->overDn[K] = 1.0 / (pred->dampDn * p.damp + p.mass);
     }
     // On a finer grid the forward difference at a card point stays within the node below it.
     const int32_t M = pred->FeaNodeCount;
@@ -128,11 +128,11 @@ void FillSurfacePositions(TeskObj* obj, WaveModel* pred, const MarchGrid& grid, 
 // One explicit update of the interior grid points 1..M-1.
 void MarchInterior(double* __restrict next, const double* __restrict current, const double* __restrict previous,
                    const double* __restrict centre, const double* __restrict mass, const double* __restrict kBelow,
-                   const double* __restrict kAbove, const double* __restrict denom, int32_t M) {
+                   const double* __restrict kAbove, const double* __restrict over, int32_t M) {
     for (int32_t k = 1; k < M; ++k) {
         next[k] = (centre[k] * current[k] - mass[k] * previous[k] + kBelow[k] * current[k + 1] +
-                   kAbove[k] * current[k - 1]) /
-                  denom[k];
+                   kAbove[k] * current[k - 1]) *
+                  over[k];
     }
 }
 
@@ -229,7 +229,7 @@ void March(TeskObj* obj, WaveModel* pred, PredWorkspace& w, const MarchGrid& gri
             w.next[0] = (w.surface[step] - f0) / -12.0;
             const bool movingDown = w.next[0] > w.current[0];
             MarchInterior(w.next, w.current, w.previous, movingDown ? w.centreDn : w.centreUp, w.mass, w.kBelow,
-                          w.kAbove, movingDown ? w.denomDn : w.denomUp, P);
+                          w.kAbove, movingDown ? w.overDn : w.overUp, P);
             // An event between two card points belongs to the first point that shows it.
             const int32_t point = (step + r - 1) / r % n;
             w.next[P] = PredPumpBoundaryStep(boundary, obj, pred, point, w.next, w.current);
