@@ -32,6 +32,8 @@ struct PredWorkspace {
     double* centreDn;
     double* overUp;    // 1 / (g damp + mass), a multiplication per update instead of a division
     double* overDn;
+    double* loadScale;   // at card grid point k: EA/dx of the march segment below it
+    double* loadOffset;  // ... and the rod weight below it less the fluid load it loses
     double* surface;   // prescribed polished-rod position of each step of a cycle, in
     int32_t* loadStep;  // -1: backward difference at the card's grid point, +1: forward
 };
@@ -66,8 +68,9 @@ MarchGrid ChooseMarchGrid(const TeskObj* obj, const WaveModel* pred) {
 
 bool AllocWorkspace(PredWorkspace* w, const MarchGrid& grid) {
     double** const arrays[] = {&w->next,     &w->current,  &w->previous, &w->mass,    &w->kBelow,
-                               &w->kAbove,   &w->centreUp, &w->centreDn, &w->overUp,  &w->overDn};
-    w->block = AllocCarvedBlock(arrays, 10, grid.points + 1, grid.steps, &w->surface, &w->loadStep);
+                               &w->kAbove,   &w->centreUp, &w->centreDn, &w->overUp,  &w->overDn,
+                               &w->loadScale, &w->loadOffset};
+    w->block = AllocCarvedBlock(arrays, 12, grid.points + 1, grid.steps, &w->surface, &w->loadStep);
     return w->block != nullptr;
 }
 
@@ -96,7 +99,7 @@ PointCoefficients CoefficientsAt(const WaveModel* pred, const MarchGrid& grid, i
     return {above.mass + below.mass, above.damp + below.damp, above.kAbove, below.kAbove};
 }
 
-void FillCoefficients(PredWorkspace* w, const WaveModel* pred, const MarchGrid& grid) {
+void FillCoefficients(PredWorkspace* w, const TeskObj* obj, const WaveModel* pred, const MarchGrid& grid) {
     for (int32_t K = 1; K < grid.points; ++K) {
         const PointCoefficients p = CoefficientsAt(pred, grid, K);
         w->mass[K] = p.mass;
@@ -111,6 +114,10 @@ void FillCoefficients(PredWorkspace* w, const WaveModel* pred, const MarchGrid& 
     const int32_t M = pred->FeaNodeCount;
     for (int32_t k = 1; k < M; ++k) {
         w->loadStep[k] = grid.refinement > 1 || !UsesBackwardDifference(pred->nodes, M, k) ? 1 : -1;
+        const FeaNode& node = pred->nodes[k];
+        w->loadScale[k] = node.areaFt2 / (node.dx / grid.refinement) * node.modulusPsf;
+        const double fluid = obj->subtractFluidLoad == 1 ? node.fluidLoad : 0.0;
+        w->loadOffset[k] = pred->nodes[k - 1].weightBelow - fluid;
     }
 }
 
@@ -156,13 +163,6 @@ double RangeChecked(double value, double limit, LastCycle* last) {
     return value;
 }
 
-double InteriorLoad(const WaveModel* pred, const PredWorkspace& w, const LastCycle& last, int32_t k, int32_t r) {
-    const FeaNode& node = pred->nodes[k];
-    const double strainLoad =
-        StretchAt(w.next, k * r, w.loadStep[k]) * node.areaFt2 / (node.dx / r) * node.modulusPsf;
-    const double fluid = last.subtractFluid ? node.fluidLoad : 0.0;
-    return strainLoad - fluid + pred->nodes[k - 1].weightBelow;
-}
 
 void StoreLastCyclePoint(WaveModel* pred, const PredWorkspace& w, const MarchGrid& grid, LastCycle* last, int32_t i,
                          double f) {
@@ -189,7 +189,7 @@ void StoreLastCyclePoint(WaveModel* pred, const PredWorkspace& w, const MarchGri
 
     IntermediateCards& rows = pred->intermediate;
     for (int32_t k = 1; k < M; ++k) {
-        const double load = InteriorLoad(pred, w, *last, k, r);
+        const double load = StretchAt(u, k * r, w.loadStep[k]) * w.loadScale[k] + w.loadOffset[k];
         if (last->keepRows) {
             rows.posRows[k][i] = -12.0 * u[k * r] + last->surfaceOffset;
             rows.loadRows[k][i] = load;
@@ -257,7 +257,7 @@ bool CalcWavePredNew(TeskObj* obj, WaveModel* pred) {
         LogMessage("MALLOC ERROR");
         return false;
     }
-    FillCoefficients(&w, pred, grid);
+    FillCoefficients(&w, obj, pred, grid);
     FillSurfacePositions(obj, pred, grid, w.surface);
 
     ResetPredState(obj, pred);
