@@ -65,10 +65,17 @@ void MarchInterior(LegacyWorkspace& w, int32_t M) {
     double* __restrict dn = w.movingDn;
     const double* __restrict u = w.current;
     const double* __restrict uOld = w.previous;
+    const double* __restrict eaBelow = w.eaBelow;
+    const double* __restrict eaAbove = w.eaAbove;
+    const double* __restrict mass = w.mass;
+    const double* __restrict centreUp = w.centreUp;
+    const double* __restrict centreDn = w.centreDn;
+    const double* __restrict overUp = w.overUp;
+    const double* __restrict overDn = w.overDn;
     for (int32_t j = 1; j < M; ++j) {
-        const double base = w.eaBelow[j] * u[j + 1] + w.eaAbove[j] * u[j - 1] - w.mass[j] * uOld[j];
-        up[j] = (base + w.centreUp[j] * u[j]) * w.overUp[j];
-        dn[j] = (base + w.centreDn[j] * u[j]) * w.overDn[j];
+        const double base = eaBelow[j] * u[j + 1] + eaAbove[j] * u[j - 1] - mass[j] * uOld[j];
+        up[j] = (base + centreUp[j] * u[j]) * overUp[j];
+        dn[j] = (base + centreDn[j] * u[j]) * overDn[j];
     }
     double* next = w.next;
     for (int32_t j = 1; j < M; ++j) next[j] = u[j - 1] > next[j - 1] ? up[j] : dn[j];
