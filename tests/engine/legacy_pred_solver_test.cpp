@@ -38,14 +38,6 @@ bool AllFinite(const CardView& card) {
     return true;
 }
 
-// Value of a periodic card array at the fraction t of the cycle, linearly interpolated.
-double AtPhase(const std::vector<double>& v, double t) {
-    const double x = t * v.size();
-    const size_t i = static_cast<size_t>(std::floor(x));
-    const double f = x - i;
-    return v[i % v.size()] * (1 - f) + v[(i + 1) % v.size()] * f;
-}
-
 TEST(LegacyPredSolver, AtRestHangsTheBuoyantStringAndLeavesThePumpEmpty) {
     PredWellInputs inputs = LegacySpec();
     inputs.fromPumpingUnit = 0;

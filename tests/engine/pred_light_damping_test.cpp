@@ -34,14 +34,6 @@ CardView Solved(TeskObj* obj) {
     return ViewPred(*obj);
 }
 
-// Value of a periodic card array at the fraction t of the cycle, linearly interpolated.
-double AtPhase(const std::vector<double>& v, double t) {
-    const double x = t * v.size();
-    const size_t i = static_cast<size_t>(std::floor(x));
-    const double f = x - i;
-    return v[i % v.size()] * (1 - f) + v[(i + 1) % v.size()] * f;
-}
-
 // RMS difference from a reference card over the reference's range.
 double Nrmse(const std::vector<double>& card, const std::vector<double>& reference) {
     double sum = 0;
