@@ -4,6 +4,8 @@
 // the nodes of the long tapers as well: the worst case below does about 20 times the work.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "engine/legacy_pred_solver.h"
@@ -85,8 +87,79 @@ void BM_PredSinkerBars(benchmark::State& state) { RunPrediction(state, SinkerBar
 void BM_PredFluidPound(benchmark::State& state) { RunPrediction(state, TypicalString(), false, 0.6); }
 void BM_LegacyPredTypicalWell(benchmark::State& state) { RunPrediction(state, TypicalString(), true); }
 
+// The plain well of the light-damping checks: one 4,800 ft, 1 in steel taper, no tubing, default
+// unit at 10 spm, full fillage, the host's default grid unless told otherwise.
+struct PlainWell {
+    TeskObj obj;
+    PlainWell(double damping, double fo, int32_t nodesPerSection = 10) {
+        SetLoggingCallback(nullptr, &Quiet);
+        WaveModel* pred = &obj.pred;
+        const TaperBase_t taper = Taper(4800, 1.0);
+        SetCardTapers(pred, &taper, 1, 1.0);
+        SetCardSpm(pred, 10.0);
+        SetCardDamping(pred, damping, damping);
+        pred->nodesPerSection = nodesPerSection;
+        obj.fo = fo;
+        obj.fillage = 1.0;
+        obj.usePumpingUnitForPosition = 1;
+        PrepareCard(pred);
+        SetLoggingCallback(nullptr, nullptr);
+    }
+    std::vector<double> Solve(bool pump) {
+        CalcWavePredNew(&obj, &obj.pred);
+        const double* loads = pump ? obj.pred.pumpLoad : obj.pred.surfaceLoad;
+        return {loads, loads + obj.pred.PointCount};
+    }
+};
+
+double AtPhase(const std::vector<double>& v, double t) {
+    const double x = t * v.size();
+    const size_t i = static_cast<size_t>(std::floor(x));
+    const double f = x - i;
+    return v[i % v.size()] * (1 - f) + v[(i + 1) % v.size()] * f;
+}
+
+// RMS difference from a reference card over the reference's range.
+double Nrmse(const std::vector<double>& card, const std::vector<double>& reference) {
+    double sum = 0;
+    for (size_t i = 0; i < card.size(); ++i) {
+        const double d = card[i] - AtPhase(reference, static_cast<double>(i) / card.size());
+        sum += d * d;
+    }
+    const auto [low, high] = std::minmax_element(reference.begin(), reference.end());
+    return std::sqrt(sum / card.size()) / (*high - *low);
+}
+
+// The default prediction of the plain well at a new object's damping (0).
+void BM_PredPlainWellUndamped(benchmark::State& state) {
+    PlainWell well(0.0, 4000.0);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(CalcWavePredNew(&well.obj, &well.obj.pred));
+        benchmark::DoNotOptimize(well.obj.pred.pumpLoad[0]);
+    }
+}
+
+// Convergence report: the default grid's cards against the same prediction at 300 nodes a
+// section, as counters (damping in hundredths, fo in lb), timing the default solve.
+void BM_PredConvergence(benchmark::State& state) {
+    const double damping = state.range(0) / 100.0;
+    const double fo = static_cast<double>(state.range(1));
+    PlainWell fine(damping, fo, 300);
+    const std::vector<double> fineSurface = fine.Solve(false);
+    const std::vector<double> finePump = fine.Solve(true);
+    PlainWell coarse(damping, fo);
+    for (auto _ : state) benchmark::DoNotOptimize(CalcWavePredNew(&coarse.obj, &coarse.obj.pred));
+    state.counters["surface_nrmse_pct"] = 100 * Nrmse(coarse.Solve(false), fineSurface);
+    state.counters["pump_nrmse_pct"] = 100 * Nrmse(coarse.Solve(true), finePump);
+}
+
 }  // namespace
 
+BENCHMARK(BM_PredPlainWellUndamped)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PredConvergence)
+    ->ArgsProduct({{0, 1, 5, 10, 20}, {1000, 4000, 7000}})
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(20);
 BENCHMARK(BM_PredTypicalWell)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PredSinkerBars)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PredFluidPound)->Unit(benchmark::kMicrosecond);

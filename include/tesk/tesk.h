@@ -498,6 +498,13 @@ TESK_API uint8_t GetPermissibleLoads(TeskObj* obj, double* positions, double* lo
 
 /* ---- Prediction results and figures ---- */
 
+/* The default prediction (useLegacyPred 0) holds the plunger on its load ramp clamped to [0, fo]: the pump load never
+   leaves that range and a state change takes effect at the step where the ramp's end is reached. While either damping
+   factor is below 0.1 it also marches on a grid three times finer in depth and time than the reported one (fewer when
+   that would pass 2 million node updates) and spreads each pickup and release over at least half the stretch under fo
+   of the last segment of that grid, so that light damping does not let the valves chatter on grid noise. The card
+   keeps the reported node count, time step and points; GetWaveSettings reports the settings as set. */
+
 /* Node counts, time steps, point counts and periods of the cards, and fluid-load terms sg*0.433*pump depth*last node area in ft2 (psi*ft2, 1/144 of the load in lb); all zero for a null handle. */
 TESK_API WaveParamsReadOnly_t GetWaveParamsReadOnly(TeskObj* obj);
 /* Figures of the last run (recomputes the MEAS extremes first; pump volumes are D^2*stroke/231 without pi/4; event indexes within the last cycle); a never-solved card reports stroke 0 and 0 for all derived from it; all zero for a null handle. */

@@ -28,19 +28,19 @@ struct LegacyWorkspace {
     double* mass;      // legacyMass
     double* centreUp;  // (o + 2) mass - eaNode - eaAbove, o = nodeCUpDt
     double* centreDn;
-    double* denomUp;   // (o + 1) mass
-    double* denomDn;
+    double* overUp;    // 1 / ((o + 1) mass), a multiplication per update instead of a division
+    double* overDn;
     double* movingUp;  // candidate displacement when the point above moved up
     double* movingDn;
+    double* surface;    // prescribed polished-rod position of each point of a cycle, in
     int32_t* loadStep;  // -1: backward difference at the grid point, +1: forward
 };
 
-bool AllocWorkspace(LegacyWorkspace* w, int32_t M) {
+bool AllocWorkspace(LegacyWorkspace* w, int32_t M, int32_t n) {
     double** const arrays[] = {&w->next,     &w->current,  &w->previous, &w->eaBelow, &w->eaAbove,
-                               &w->mass,     &w->centreUp, &w->centreDn, &w->denomUp, &w->denomDn,
+                               &w->mass,     &w->centreUp, &w->centreDn, &w->overUp,  &w->overDn,
                                &w->movingUp, &w->movingDn};
-    double* unusedTail = nullptr;
-    w->block = AllocCarvedBlock(arrays, 12, M + 1, 0, &unusedTail, &w->loadStep);
+    w->block = AllocCarvedBlock(arrays, 12, M + 1, n, &w->surface, &w->loadStep);
     return w->block != nullptr;
 }
 
@@ -53,8 +53,8 @@ void FillCoefficients(LegacyWorkspace* w, const WaveModel* pred) {
         w->mass[j] = node.legacyMass;
         w->centreUp[j] = (node.nodeCUpDt + 2.0) * node.legacyMass - node.eaNode - node.eaAbove;
         w->centreDn[j] = (node.nodeCDnDt + 2.0) * node.legacyMass - node.eaNode - node.eaAbove;
-        w->denomUp[j] = (node.nodeCUpDt + 1.0) * node.legacyMass;
-        w->denomDn[j] = (node.nodeCDnDt + 1.0) * node.legacyMass;
+        w->overUp[j] = 1.0 / ((node.nodeCUpDt + 1.0) * node.legacyMass);
+        w->overDn[j] = 1.0 / ((node.nodeCDnDt + 1.0) * node.legacyMass);
         w->loadStep[j] = UsesBackwardDifference(pred->nodes, M, j) ? -1 : 1;
     }
 }
@@ -66,10 +66,17 @@ void MarchInterior(LegacyWorkspace& w, int32_t M) {
     double* __restrict dn = w.movingDn;
     const double* __restrict u = w.current;
     const double* __restrict uOld = w.previous;
+    const double* __restrict eaBelow = w.eaBelow;
+    const double* __restrict eaAbove = w.eaAbove;
+    const double* __restrict mass = w.mass;
+    const double* __restrict centreUp = w.centreUp;
+    const double* __restrict centreDn = w.centreDn;
+    const double* __restrict overUp = w.overUp;
+    const double* __restrict overDn = w.overDn;
     for (int32_t j = 1; j < M; ++j) {
-        const double base = w.eaBelow[j] * u[j + 1] + w.eaAbove[j] * u[j - 1] - w.mass[j] * uOld[j];
-        up[j] = (base + w.centreUp[j] * u[j]) / w.denomUp[j];
-        dn[j] = (base + w.centreDn[j] * u[j]) / w.denomDn[j];
+        const double base = eaBelow[j] * u[j + 1] + eaAbove[j] * u[j - 1] - mass[j] * uOld[j];
+        up[j] = (base + centreUp[j] * u[j]) * overUp[j];
+        dn[j] = (base + centreDn[j] * u[j]) * overDn[j];
     }
     double* next = w.next;
     for (int32_t j = 1; j < M; ++j) next[j] = u[j - 1] > next[j - 1] ? up[j] : dn[j];
@@ -80,7 +87,6 @@ struct LegacySolve {
     WaveModel* pred;
     LegacyWorkspace w;
     LegacyBoundaryContext boundary;
-    bool fromPumpingUnit;
     double surfaceOffset;  // f(0), added back to positions below the surface
     double rodWeightInFluid;
     double kSurface;  // eaNode/dx of node 0
@@ -137,14 +143,18 @@ void PredTimeStep(LegacySolve& s, int32_t i) {
     const int32_t n = pred->PointCount;
     const int32_t M = pred->FeaNodeCount;
     const int32_t ic = i % n;
-    const double f = PredSurfacePosition(s.obj, pred, i, s.fromPumpingUnit);
+    const double f = s.w.surface[ic];
     s.w.next[0] = (f - s.surfaceOffset) / -12.0;
     MarchInterior(s.w, M);
+    // Whatever an earlier cycle would store, the last one overwrites at the same index.
+    const bool lastCycle = i >= s.lastCycleStart;
     const bool inLimits = i > s.lastCycleStart;
-    StoreInterior(s, ic, inLimits);
-    pred->pumpColors[ic] = PumpStateColor(s.obj->legacyPumpState);
+    if (lastCycle) {
+        StoreInterior(s, ic, inLimits);
+        pred->pumpColors[ic] = PumpStateColor(s.obj->legacyPumpState);
+    }
     PredPumpBoundary(s.boundary, s.obj, i, s.w.previous, s.w.current, s.w.next);
-    StoreEnds(s, ic, inLimits, f);
+    if (lastCycle) StoreEnds(s, ic, inLimits, f);
     RotateRows(&s.w.next, &s.w.current, &s.w.previous);
 }
 
@@ -155,7 +165,7 @@ bool CalcWavePred(TeskObj* obj, WaveModel* pred) {
     LegacySolve s;
     s.obj = obj;
     s.pred = pred;
-    const int64_t steps = PredCardReady(obj, pred, 4)
+    const int64_t steps = PredCardReady(obj, pred, 4) && PredNodesSound(pred, true)
                               ? static_cast<int64_t>(pred->PointCount) * obj->predCycles
                               : 0;
     if (steps <= 0 || steps > INT32_MAX || !MakeLegacyBoundaryContext(obj, pred, &s.boundary)) {
@@ -163,7 +173,7 @@ bool CalcWavePred(TeskObj* obj, WaveModel* pred) {
         return false;
     }
     const int32_t M = pred->FeaNodeCount;
-    if (!AllocWorkspace(&s.w, M)) {
+    if (!AllocWorkspace(&s.w, M, pred->PointCount)) {
         LogMessage("MALLOC ERROR");
         return false;
     }
@@ -176,9 +186,12 @@ bool CalcWavePred(TeskObj* obj, WaveModel* pred) {
     s.keepRows = PreparePredIntermediateRows(pred);
     obj->legacyPumpState = NoLoad;
 
-    s.fromPumpingUnit = obj->usePumpingUnitForPosition != 0;
-    const double f0 = PredSurfacePosition(obj, pred, 0, s.fromPumpingUnit);
-    s.surfaceOffset = std::isfinite(f0) ? f0 : 0.0;
+    // The motion repeats every cycle: one evaluation per point serves every cycle.
+    const bool fromPumpingUnit = obj->usePumpingUnitForPosition != 0;
+    for (int32_t i = 0; i < pred->PointCount; ++i) {
+        s.w.surface[i] = PredSurfacePosition(obj, pred, i, pred->PointCount, pred->DT, fromPumpingUnit);
+    }
+    s.surfaceOffset = std::isfinite(s.w.surface[0]) ? s.w.surface[0] : 0.0;
     s.rodWeightInFluid = pred->tapers->count > 0 ? pred->tapers->Rwf : 0.0;
     s.kSurface = pred->nodes[0].eaNode / pred->nodes[0].dx;
     s.kPump = pred->nodes[M - 1].eaNode / pred->nodes[M - 1].dx;

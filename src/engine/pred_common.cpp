@@ -2,6 +2,7 @@
 #include "engine/pred_common.h"
 
 #include <cfloat>
+#include <cmath>
 #include <cstdlib>
 
 #include "engine/fea_node.h"
@@ -18,10 +19,31 @@ bool PredCardReady(const TeskObj* obj, const WaveModel* pred, int32_t minNodes) 
            FindLastTaper(pred->tapers) != nullptr && obj->predCycles > 0;
 }
 
-double PredSurfacePosition(TeskObj* obj, WaveModel* pred, int32_t i, bool fromPumpingUnit) {
-    if (fromPumpingUnit) return PuPolishedRodPosition(&obj->pu, i, pred->PointCount, pred->DT);
+namespace {
+
+bool FinitePositive(double x) { return std::isfinite(x) && x > 0.0; }
+
+}  // namespace
+
+bool PredNodesSound(const WaveModel* pred, bool legacy) {
+    const FeaNode* nodes = pred->nodes;
+    for (int32_t k = 0; k < pred->FeaNodeCount; ++k) {
+        const FeaNode& node = nodes[k];
+        if (!FinitePositive(node.kNode)) return false;
+        if (k == 0) continue;
+        const bool sound = legacy ? FinitePositive(node.eaNode) && FinitePositive(node.eaAbove) &&
+                                        FinitePositive(node.legacyMass)
+                                  : FinitePositive(node.predKNode) && FinitePositive(node.predKAbove) &&
+                                        FinitePositive(node.predMass);
+        if (!sound) return false;
+    }
+    return true;
+}
+
+double PredSurfacePosition(TeskObj* obj, WaveModel* pred, int32_t i, int32_t n, double dt, bool fromPumpingUnit) {
+    if (fromPumpingUnit) return PuPolishedRodPosition(&obj->pu, i, n, dt);
     if (obj->fourier == nullptr) return 0.0;
-    return EvalFourierSeries(&obj->fourier->pos, static_cast<double>(i) / pred->PointCount);
+    return EvalFourierSeries(&obj->fourier->pos, static_cast<double>(i) / n);
 }
 
 bool UsesBackwardDifference(const FeaNode* nodes, int32_t M, int32_t k) {

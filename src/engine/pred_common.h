@@ -10,9 +10,15 @@ struct TeskObj;
 // a taper of positive length and a positive cycle count: what both predictive solvers need.
 bool PredCardReady(const TeskObj* obj, const WaveModel* pred, int32_t minNodes);
 
-// Prescribed polished-rod position (in) at step i of a cycle of PointCount points: the pumping
+// True when every node has a finite, positive stiffness kNode and every interior grid point
+// the finite, positive stiffnesses and mass of the predictive march (`legacy`: those of the
+// legacy march). A degenerate taper (no diameter, no modulus) would otherwise fill the card
+// with values that are not numbers.
+bool PredNodesSound(const WaveModel* pred, bool legacy);
+
+// Prescribed polished-rod position (in) at step i of a cycle of n steps of dt: the pumping
 // unit's motion when `fromPumpingUnit`, else the measured card's position series at i/n.
-double PredSurfacePosition(TeskObj* obj, WaveModel* pred, int32_t i, bool fromPumpingUnit);
+double PredSurfacePosition(TeskObj* obj, WaveModel* pred, int32_t i, int32_t n, double dt, bool fromPumpingUnit);
 
 // Whether the rod load at grid point k (1 <= k < M) is taken by a backward difference: near the
 // pump, and where the two nodes above share material and length; forward otherwise.

@@ -31,42 +31,116 @@ struct PredWorkspace {
     double* kAbove;    // predKAbove
     double* centreUp;  // 2 mass + g damp - kBelow - kAbove, g = dampUp
     double* centreDn;
-    double* denomUp;   // g damp + mass
-    double* denomDn;
-    double* surface;   // prescribed polished-rod position of each point, in
-    int32_t* loadStep;  // -1: backward difference at the grid point, +1: forward
+    double* overUp;    // 1 / (g damp + mass), a multiplication per update instead of a division
+    double* overDn;
+    double* loadScale;   // at card grid point k: EA/dx of the march segment below it
+    double* loadOffset;  // ... and the rod weight below it less the fluid load it loses
+    double* surface;   // prescribed polished-rod position of each step of a cycle, in
+    int32_t* loadStep;  // -1: backward difference at the card's grid point, +1: forward
 };
 
-bool AllocWorkspace(PredWorkspace* w, int32_t M, int32_t n) {
+// The march runs on a grid `refinement` times finer than the card's in space and in time (same
+// Courant number): grid point k of the card is march point k * refinement, point i of the card
+// march step i * refinement.
+struct MarchGrid {
+    int32_t refinement;
+    int32_t points;  // march points M * refinement (the pump)
+    int32_t steps;   // march steps of a cycle, n * refinement
+    double dt;
+};
+
+// Light damping leaves the waves that each pump switch sends up the rods ringing for many cycles,
+// and the card's grid resolves them poorly; a finer march resolves them, within a work budget.
+constexpr double kModerateDamping = 0.1;
+constexpr int32_t kLightDampingRefinement = 3;
+constexpr double kRefinedWorkBudget = 2.0e6;  // node updates of one refined solve
+// Under light damping the load ramps span at least half the stretch of the last march segment
+// under fo: a pump far stiffer than the rod above it makes the valves chatter on grid noise.
+constexpr double kLightDampingSpread = 0.5;
+
+bool LightlyDamped(const WaveModel* pred) { return !(pred->dampUp >= kModerateDamping && pred->dampDn >= kModerateDamping); }
+
+MarchGrid ChooseMarchGrid(const TeskObj* obj, const WaveModel* pred) {
+    const double work = static_cast<double>(obj->predCycles) * pred->PointCount * pred->FeaNodeCount;
+    int32_t r = LightlyDamped(pred) ? kLightDampingRefinement : 1;
+    while (r > 1 && work * r * r > kRefinedWorkBudget) --r;
+    return {r, pred->FeaNodeCount * r, pred->PointCount * r, pred->DT / r};
+}
+
+bool AllocWorkspace(PredWorkspace* w, const MarchGrid& grid) {
     double** const arrays[] = {&w->next,     &w->current,  &w->previous, &w->mass,    &w->kBelow,
-                               &w->kAbove,   &w->centreUp, &w->centreDn, &w->denomUp, &w->denomDn};
-    w->block = AllocCarvedBlock(arrays, 10, M + 1, n, &w->surface, &w->loadStep);
+                               &w->kAbove,   &w->centreUp, &w->centreDn, &w->overUp,  &w->overDn,
+                               &w->loadScale, &w->loadOffset};
+    w->block = AllocCarvedBlock(arrays, 12, grid.points + 1, grid.steps, &w->surface, &w->loadStep);
     return w->block != nullptr;
 }
 
-void FillCoefficients(PredWorkspace* w, const WaveModel* pred) {
+struct PointCoefficients {
+    double mass, damp, kAbove, kBelow;
+};
+
+// Half of a march segment of node j: its share of mass, damping and its stiffness.
+PointCoefficients SegmentShare(const FeaNode& node, double halfPiOverLength, const MarchGrid& grid) {
+    const double dx = node.dx / grid.refinement;
+    const double a = std::sqrt(node.modulusPsf * 32.1739 / node.density);
+    return {dx * node.areaFt2 * node.modulusPsf / (a * (2.0 * a) * grid.dt * grid.dt),
+            dx * node.areaFt2 * node.modulusPsf * (halfPiOverLength / grid.dt) / (2.0 * a),
+            node.modulusPsf * node.areaFt2 / dx, 0.0};
+}
+
+// The card's own coefficients on its own grid; on a finer grid the same formulas per segment.
+PointCoefficients CoefficientsAt(const WaveModel* pred, const MarchGrid& grid, int32_t K) {
+    if (grid.refinement == 1) {
+        const FeaNode& node = pred->nodes[K];
+        return {node.predMass, node.predDamp, node.predKAbove, node.predKNode};
+    }
+    const double hpl = pred->tapers->halfPiOverLength;
+    const PointCoefficients above = SegmentShare(pred->nodes[(K - 1) / grid.refinement], hpl, grid);
+    const PointCoefficients below = SegmentShare(pred->nodes[K / grid.refinement], hpl, grid);
+    return {above.mass + below.mass, above.damp + below.damp, above.kAbove, below.kAbove};
+}
+
+void FillCoefficients(PredWorkspace* w, const TeskObj* obj, const WaveModel* pred, const MarchGrid& grid) {
+    for (int32_t K = 1; K < grid.points; ++K) {
+        const PointCoefficients p = CoefficientsAt(pred, grid, K);
+        w->mass[K] = p.mass;
+        w->kBelow[K] = p.kBelow;
+        w->kAbove[K] = p.kAbove;
+        w->centreUp[K] = 2.0 * p.mass + pred->dampUp * p.damp - p.kBelow - p.kAbove;
+        w->centreDn[K] = 2.0 * p.mass + pred->dampDn * p.damp - p.kBelow - p.kAbove;
+        w->overUp[K] = 1.0 / (pred->dampUp * p.damp + p.mass);
+        w->overDn[K] = 1.0 / (pred->dampDn * p.damp + p.mass);
+    }
+    // On a finer grid the forward difference at a card point stays within the node below it.
     const int32_t M = pred->FeaNodeCount;
     for (int32_t k = 1; k < M; ++k) {
+        w->loadStep[k] = grid.refinement > 1 || !UsesBackwardDifference(pred->nodes, M, k) ? 1 : -1;
         const FeaNode& node = pred->nodes[k];
-        w->mass[k] = node.predMass;
-        w->kBelow[k] = node.predKNode;
-        w->kAbove[k] = node.predKAbove;
-        w->centreUp[k] = 2.0 * node.predMass + pred->dampUp * node.predDamp - node.predKNode - node.predKAbove;
-        w->centreDn[k] = 2.0 * node.predMass + pred->dampDn * node.predDamp - node.predKNode - node.predKAbove;
-        w->denomUp[k] = pred->dampUp * node.predDamp + node.predMass;
-        w->denomDn[k] = pred->dampDn * node.predDamp + node.predMass;
-        w->loadStep[k] = UsesBackwardDifference(pred->nodes, M, k) ? -1 : 1;
+        w->loadScale[k] = node.areaFt2 / (node.dx / grid.refinement) * node.modulusPsf;
+        const double fluid = obj->subtractFluidLoad == 1 ? node.fluidLoad : 0.0;
+        w->loadOffset[k] = pred->nodes[k - 1].weightBelow - fluid;
+    }
+}
+
+// The polished-rod motion repeats every cycle: evaluated once per march step of a cycle, the
+// card's own points exactly as an unrefined solve takes them.
+void FillSurfacePositions(TeskObj* obj, WaveModel* pred, const MarchGrid& grid, double* surface) {
+    const bool fromPumpingUnit = obj->usePumpingUnitForPosition == 1;
+    const int32_t r = grid.refinement;
+    for (int32_t step = 0; step < grid.steps; ++step) {
+        surface[step] = step % r == 0 ? PredSurfacePosition(obj, pred, step / r, pred->PointCount, pred->DT, fromPumpingUnit)
+                                      : PredSurfacePosition(obj, pred, step, grid.steps, grid.dt, fromPumpingUnit);
     }
 }
 
 // One explicit update of the interior grid points 1..M-1.
 void MarchInterior(double* __restrict next, const double* __restrict current, const double* __restrict previous,
                    const double* __restrict centre, const double* __restrict mass, const double* __restrict kBelow,
-                   const double* __restrict kAbove, const double* __restrict denom, int32_t M) {
+                   const double* __restrict kAbove, const double* __restrict over, int32_t M) {
     for (int32_t k = 1; k < M; ++k) {
         next[k] = (centre[k] * current[k] - mass[k] * previous[k] + kBelow[k] * current[k + 1] +
-                   kAbove[k] * current[k - 1]) /
-                  denom[k];
+                   kAbove[k] * current[k - 1]) *
+                  over[k];
     }
 }
 
@@ -90,26 +164,23 @@ double RangeChecked(double value, double limit, LastCycle* last) {
     return value;
 }
 
-double InteriorLoad(const WaveModel* pred, const PredWorkspace& w, const LastCycle& last, int32_t k) {
-    const FeaNode& node = pred->nodes[k];
-    const double strainLoad = StretchAt(w.next, k, w.loadStep[k]) * node.areaFt2 / node.dx * node.modulusPsf;
-    const double fluid = last.subtractFluid ? node.fluidLoad : 0.0;
-    return strainLoad - fluid + pred->nodes[k - 1].weightBelow;
-}
 
-void StoreLastCyclePoint(WaveModel* pred, const PredWorkspace& w, LastCycle* last, int32_t i, double f) {
+void StoreLastCyclePoint(WaveModel* pred, const PredWorkspace& w, const MarchGrid& grid, LastCycle* last, int32_t i,
+                         double f) {
     const int32_t M = pred->FeaNodeCount;
+    const int32_t P = grid.points;
+    const int32_t r = grid.refinement;
     const FeaNode* nodes = pred->nodes;
     const double* u = w.next;
     const double surfaceLoad =
-        -(1.5 * u[0] - 2.0 * u[1] + 0.5 * u[2]) * nodes[0].areaFt2 / nodes[0].dx * nodes[0].modulusPsf +
+        -(1.5 * u[0] - 2.0 * u[1] + 0.5 * u[2]) * nodes[0].areaFt2 / (nodes[0].dx / r) * nodes[0].modulusPsf +
         last->rodWeightInFluid;
     const double fluid = last->subtractFluid ? nodes[M - 1].fluidLoad : 0.0;
     const double pumpLoad =
-        (1.5 * u[M] - 2.0 * u[M - 1] + 0.5 * u[M - 2]) * nodes[M - 1].areaFt2 / nodes[M - 1].dx *
+        (1.5 * u[P] - 2.0 * u[P - 1] + 0.5 * u[P - 2]) * nodes[M - 1].areaFt2 / (nodes[M - 1].dx / r) *
             nodes[M - 1].modulusPsf -
         fluid;
-    const double pumpPos = -12.0 * u[M] + last->surfaceOffset;
+    const double pumpPos = -12.0 * u[P] + last->surfaceOffset;
     if (pumpPos < last->minPumpPos) last->minPumpPos = pumpPos;
 
     pred->surfacePos[i] = RangeChecked(f, kPositionLimit, last);
@@ -119,9 +190,9 @@ void StoreLastCyclePoint(WaveModel* pred, const PredWorkspace& w, LastCycle* las
 
     IntermediateCards& rows = pred->intermediate;
     for (int32_t k = 1; k < M; ++k) {
-        const double load = InteriorLoad(pred, w, *last, k);
+        const double load = StretchAt(u, k * r, w.loadStep[k]) * w.loadScale[k] + w.loadOffset[k];
         if (last->keepRows) {
-            rows.posRows[k][i] = -12.0 * u[k] + last->surfaceOffset;
+            rows.posRows[k][i] = -12.0 * u[k * r] + last->surfaceOffset;
             rows.loadRows[k][i] = load;
         }
         WidenLoadLimits(pred, k, load);
@@ -147,19 +218,23 @@ void ResetPredState(TeskObj* obj, WaveModel* pred) {
     }
 }
 
-void March(TeskObj* obj, WaveModel* pred, PredWorkspace& w, const PredBoundaryContext& boundary, LastCycle* last) {
-    const int32_t M = pred->FeaNodeCount;
+void March(TeskObj* obj, WaveModel* pred, PredWorkspace& w, const MarchGrid& grid,
+           const PredBoundaryContext& boundary, LastCycle* last) {
+    const int32_t P = grid.points;
+    const int32_t r = grid.refinement;
     const int32_t n = pred->PointCount;
     const double f0 = last->surfaceOffset;
     for (int32_t cycle = 0; cycle < obj->predCycles; ++cycle) {
         const bool lastCycle = cycle == obj->predCycles - 1;
-        for (int32_t i = 0; i < n; ++i) {
-            w.next[0] = (w.surface[i] - f0) / -12.0;
+        for (int32_t step = 0; step < grid.steps; ++step) {
+            w.next[0] = (w.surface[step] - f0) / -12.0;
             const bool movingDown = w.next[0] > w.current[0];
             MarchInterior(w.next, w.current, w.previous, movingDown ? w.centreDn : w.centreUp, w.mass, w.kBelow,
-                          w.kAbove, movingDown ? w.denomDn : w.denomUp, M);
-            w.next[M] = PredPumpBoundaryStep(boundary, obj, pred, i, w.next, w.current);
-            if (lastCycle) StoreLastCyclePoint(pred, w, last, i, w.surface[i]);
+                          w.kAbove, movingDown ? w.overDn : w.overUp, P);
+            // An event between two card points belongs to the first point that shows it.
+            const int32_t point = (step + r - 1) / r % n;
+            w.next[P] = PredPumpBoundaryStep(boundary, obj, pred, point, w.next, w.current);
+            if (lastCycle && step % r == 0) StoreLastCyclePoint(pred, w, grid, last, step / r, w.surface[step]);
             RotateRows(&w.next, &w.current, &w.previous);
         }
     }
@@ -170,20 +245,22 @@ void March(TeskObj* obj, WaveModel* pred, PredWorkspace& w, const PredBoundaryCo
 bool CalcWavePredNew(TeskObj* obj, WaveModel* pred) {
     if (!CardRodWeightsKnown(pred, "CalcWavePredNew")) return false;
     PredBoundaryContext boundary;
-    if (!PredCardReady(obj, pred, 3) || !MakePredBoundaryContext(obj, pred, &boundary)) {
+    if (!PredCardReady(obj, pred, 3) || !PredNodesSound(pred, false) ||
+        !MakePredBoundaryContext(obj, pred, &boundary)) {
         LogMessage("Cannot run CalcWavePredNew() because all fields have not been set.");
         return false;
     }
     const int32_t M = pred->FeaNodeCount;
     const int32_t n = pred->PointCount;
+    const MarchGrid grid = ChooseMarchGrid(obj, pred);
+    if (LightlyDamped(pred)) RefinePredBoundaryContext(&boundary, grid.refinement, kLightDampingSpread);
     PredWorkspace w;
-    if (!AllocWorkspace(&w, M, n)) {
+    if (!AllocWorkspace(&w, grid)) {
         LogMessage("MALLOC ERROR");
         return false;
     }
-    FillCoefficients(&w, pred);
-    const bool fromPumpingUnit = obj->usePumpingUnitForPosition == 1;
-    for (int32_t i = 0; i < n; ++i) w.surface[i] = PredSurfacePosition(obj, pred, i, fromPumpingUnit);
+    FillCoefficients(&w, obj, pred, grid);
+    FillSurfacePositions(obj, pred, grid, w.surface);
 
     ResetPredState(obj, pred);
     LastCycle last;
@@ -194,7 +271,7 @@ bool CalcWavePredNew(TeskObj* obj, WaveModel* pred) {
     last.minPumpPos = DBL_MAX;
     last.failed = false;
     last.sawNaN = false;
-    March(obj, pred, w, boundary, &last);
+    March(obj, pred, w, grid, boundary, &last);
     std::free(w.block);
 
     if (last.failed) {

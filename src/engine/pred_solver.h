@@ -9,6 +9,11 @@ struct WaveModel;
 // following PredPumpBoundaryStep. Only the last cycle is stored: card arrays, colours, load limits
 // and intermediate rows (row M+1 is never written and stays zero).
 //
+// The pump end keeps its load within [0, fo]. Under light damping (either factor below 0.1) the
+// march runs on a grid up to three times finer in space and time than the card's and the pump
+// ramps are widened to a share of the last segment's stretch; the card keeps its own points,
+// nodes and events (indexes of the first card point that shows them).
+//
 // The solve starts at rest at the first surface position: it runs on f - f(0) and adds f(0) back
 // to every stored position below the surface, so a card that does not start at 0 gives no shock.
 //

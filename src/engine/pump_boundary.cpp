@@ -50,6 +50,17 @@ bool MakePredBoundaryContext(TeskObj* obj, WaveModel* pred, PredBoundaryContext*
     return true;
 }
 
+void RefinePredBoundaryContext(PredBoundaryContext* context, int32_t refinement, double spreadShare) {
+    PredBoundaryContext& c = *context;
+    c.M *= refinement;
+    c.dx /= refinement;
+    const double spread = spreadShare * c.fo * c.dx / (c.e * c.h);
+    if (spread > c.m) {
+        c.m = spread;
+        c.mm = c.fo / (c.e * c.h * c.m);
+    }
+}
+
 namespace {
 
 // Normalised logistic curve over the plunger position p (in): 0 at its start, foEA at its
@@ -145,6 +156,14 @@ PlungerOnCurve SolvePlungerOnCurve(const PredBoundaryContext& c, const FillageCu
     return {RootInBracket(excess, z0, zF), false, false};
 }
 
+// The linear ramps meet the rod on a straight line, so the plunger on the clamped ramp is the
+// line's root held within the displacements of no load and full load.
+PlungerOnCurve ClampToLoadRange(double onRamp, double z0, double zF) {
+    if (onRamp >= zF) return {zF, true, false};
+    if (onRamp <= z0) return {z0, false, true};
+    return {onRamp, false, false};
+}
+
 void RecordEvent(TeskObj* obj, int event, double v, int32_t i) {
     obj->pumpEventPos[event] = v;
     obj->pumpEventIndex[event] = i;
@@ -164,13 +183,15 @@ double StepPickup(const PredBoundaryContext& c, TeskObj* obj, WaveModel* pred, i
         const PlungerOnCurve onCurve = SolvePlungerOnCurve(c, PickupCurve(c, obj), a, b, z0, zF);
         v = onCurve.v;
         full = onCurve.atFullLoad;
-    } else {
-        v = (c.mm * last[0] * c.dx + 2.0 * a - 0.5 * b) / (c.dx * c.mm + 1.5);
-        if (c.partialCurves && !c.plungerCurves) {
-            const double s = CurveStrain(PickupCurve(c, obj), -12.0 * a);
-            v = (s * c.dx + 2.0 * a - 0.5 * b) / 1.5;
-        }
+    } else if (c.partialCurves && !c.plungerCurves) {
+        const double s = CurveStrain(PickupCurve(c, obj), -12.0 * a);
+        v = (s * c.dx + 2.0 * a - 0.5 * b) / 1.5;
         full = PumpStrain(c, a, b, v) * c.e >= c.fo / c.h;
+    } else {
+        const PlungerOnCurve onRamp = ClampToLoadRange(
+            (c.mm * last[0] * c.dx + 2.0 * a - 0.5 * b) / (c.dx * c.mm + 1.5), z0, zF);
+        v = onRamp.v;
+        full = onRamp.atFullLoad;
     }
     last[1] = value;
     if (v > last[0]) {
@@ -208,13 +229,15 @@ double StepRelease(const PredBoundaryContext& c, TeskObj* obj, WaveModel* pred, 
         const PlungerOnCurve onCurve = SolvePlungerOnCurve(c, ReleaseCurve(c, obj), a, b, z0, zF);
         v = onCurve.v;
         empty = onCurve.atNoLoad;
-    } else {
-        v = ((c.m * c.mm + c.mm * last[2]) * c.dx + 2.0 * a - 0.5 * b) / (c.dx * c.mm + 1.5);
-        if (c.releaseCurve && !c.plungerCurves) {
-            const double s = CurveStrain(ReleaseCurve(c, obj), -12.0 * a);
-            v = (s * c.dx + 2.0 * a - 0.5 * b) / 1.5;
-        }
+    } else if (c.releaseCurve && !c.plungerCurves) {
+        const double s = CurveStrain(ReleaseCurve(c, obj), -12.0 * a);
+        v = (s * c.dx + 2.0 * a - 0.5 * b) / 1.5;
         empty = PumpStrain(c, a, b, v) * c.e <= 0.0;
+    } else {
+        const PlungerOnCurve onRamp = ClampToLoadRange(
+            ((c.m * c.mm + c.mm * last[2]) * c.dx + 2.0 * a - 0.5 * b) / (c.dx * c.mm + 1.5), z0, zF);
+        v = onRamp.v;
+        empty = onRamp.atNoLoad;
     }
     last[3] = value;
     if (last[2] > v) {

@@ -37,6 +37,12 @@ struct PredBoundaryContext {
 // lacks them (no nodes, fewer than 2, or no taper of positive length).
 bool MakePredBoundaryContext(TeskObj* obj, WaveModel* pred, PredBoundaryContext* context);
 
+// Moves the context onto a grid `refinement` times finer than the card's, whose last segment
+// is dx/refinement long, and widens the load ramps to at least `spreadShare` of that segment's
+// stretch under fo: the pump is then never much stiffer than the rod above it, and the widening
+// vanishes as the grid is refined.
+void RefinePredBoundaryContext(PredBoundaryContext* context, int32_t refinement, double spreadShare);
+
 // Pump-end displacement for point i, after next[0..M-1] are known; updates pred->pumpState,
 // obj->stateLastPos, obj->pumpEventPos and obj->pumpEventIndex.
 double PredPumpBoundaryStep(const PredBoundaryContext& context, TeskObj* obj, WaveModel* pred, int32_t i,

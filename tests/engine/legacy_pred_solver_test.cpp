@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "engine/fea_node.h"
 #include "engine/pred_solver.h"
 #include "engine/pred_test_well.h"
 #include "engine/pump_boundary.h"
@@ -35,14 +36,6 @@ bool AllFinite(const CardView& card) {
         }
     }
     return true;
-}
-
-// Value of a periodic card array at the fraction t of the cycle, linearly interpolated.
-double AtPhase(const std::vector<double>& v, double t) {
-    const double x = t * v.size();
-    const size_t i = static_cast<size_t>(std::floor(x));
-    const double f = x - i;
-    return v[i % v.size()] * (1 - f) + v[(i + 1) % v.size()] * f;
 }
 
 TEST(LegacyPredSolver, AtRestHangsTheBuoyantStringAndLeavesThePumpEmpty) {
@@ -179,6 +172,9 @@ TEST(LegacyPredSolver, RefusesCardsItCannotSolve) {
              for (int32_t t = 0; t < o->pred.tapers->count; ++t) o->pred.tapers->items[t].L = -1;
          }},
         {"more steps than an int32 counts", [](TeskObj* o) { o->predCycles = INT32_MAX / 100; }},
+        {"a node without stiffness", [](TeskObj* o) { o->pred.nodes[7].kNode = 0.0; }},
+        {"a mass that is not a number", [](TeskObj* o) { o->pred.nodes[3].legacyMass = NAN; }},
+        {"an infinite stiffness", [](TeskObj* o) { o->pred.nodes[9].eaNode = INFINITY; }},
     };
     for (const Case& c : cases) {
         auto obj = MakePredWell(LegacySpec());

@@ -83,6 +83,26 @@ TEST(PredPumpBoundary, PickupLoadGrowsWithPlungerTravelOverTheTubingStretch) {
     EXPECT_LT(b.PumpLoad(v), fo);
 }
 
+// Rods that travel past the end of a ramp within one step take the plunger to that end, with
+// the new state's event at this step: the load lands on fo or 0, never beyond.
+TEST(PredPumpBoundary, RampsEndAtFoAndAtZeroWithinTheStep) {
+    for (bool pickup : {true, false}) {
+        BoundaryBench b;
+        const double fo = b.obj->fo;
+        const double m = fo / (12.0 * b.obj->pred.tubings->Kt);
+        const double rods = pickup ? -10.0 * m : 10.0 * m;  // far beyond the ramp
+        b.next[b.M - 1] = rods;
+        b.next[b.M - 2] = rods;
+        b.obj->pred.pumpState = pickup ? LoadPickup : LoadRelease;
+        b.obj->stateLastPos[0] = 0.0;
+        b.obj->stateLastPos[2] = 0.0;
+        const double v = b.Step(12);
+        EXPECT_NEAR(b.PumpLoad(v), pickup ? fo : 0.0, 1e-9 * fo) << pickup;
+        EXPECT_EQ(b.obj->pred.pumpState, pickup ? FullLoad : NoLoad) << pickup;
+        EXPECT_EQ(b.obj->pumpEventIndex[pickup ? 1 : 3], 12) << pickup;
+    }
+}
+
 TEST(PredPumpBoundary, UnknownStateGivesZeroAndChangesNothing) {
     BoundaryBench b;
     b.obj->pred.pumpState = 9;

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "engine/fea_node.h"
+#include "engine/legacy_pred_solver.h"
 #include "engine/pump_boundary.h"
 #include "engine/pred_test_well.h"
 #include "log_capture.h"
@@ -234,6 +235,10 @@ TEST(PredSolver, RefusesCardsItCannotSolveWithoutTouchingThem) {
              for (int32_t t = 0; t < o->pred.tapers->count; ++t) o->pred.tapers->items[t].L = 0;
          }},
         {"no cycles", [](TeskObj* o) { o->predCycles = 0; }},
+        {"a node without stiffness", [](TeskObj* o) { o->pred.nodes[0].kNode = 0.0; }},
+        {"a stiffness that is not a number", [](TeskObj* o) { o->pred.nodes[4].predKNode = NAN; }},
+        {"an infinite stiffness above", [](TeskObj* o) { o->pred.nodes[2].predKAbove = INFINITY; }},
+        {"a negative mass", [](TeskObj* o) { o->pred.nodes[5].predMass = -1.0; }},
     };
     for (const Case& c : cases) {
         auto obj = MakePredWell(PredWellInputs{});
@@ -245,6 +250,30 @@ TEST(PredSolver, RefusesCardsItCannotSolveWithoutTouchingThem) {
         EXPECT_TRUE(log.Contains("Cannot run CalcWavePredNew() because all fields have not been set.")) << c.name;
         EXPECT_EQ(obj->pumpEventIndex[2], 77) << c.name;
         EXPECT_EQ(obj->pred.pumpState, FullLoad) << c.name;
+    }
+}
+
+// A taper without a diameter has no stiffness: both predictive solvers refuse the card instead
+// of filling it with values that are not numbers.
+TEST(PredSolver, BothSolversRefuseATaperWithoutDiameter) {
+    for (bool legacy : {false, true}) {
+        PredWellInputs inputs;
+        inputs.legacy = legacy;
+        inputs.tapers = {SteelTaper(2000.0, 1.0), SteelTaper(1000.0, 0.0), SteelTaper(2000.0, 0.75)};
+        auto obj = MakePredWell(inputs);
+        ASSERT_NE(obj->pred.pumpLoad, nullptr);
+        LogCapture log;
+        const bool solved = legacy ? CalcWavePred(obj.get(), &obj->pred) : CalcWavePredNew(obj.get(), &obj->pred);
+        EXPECT_FALSE(solved) << legacy;
+        EXPECT_TRUE(log.Contains(legacy ? "Cannot run CalcWavePred() because all fields have not been set."
+                                        : "Cannot run CalcWavePredNew() because all fields have not been set."))
+            << legacy;
+        EXPECT_FALSE(log.Contains("not numbers")) << legacy;
+        for (int32_t i = 0; i < obj->pred.PointCount; ++i) {
+            ASSERT_FALSE(std::isnan(obj->pred.surfaceLoad[i])) << i;
+            ASSERT_FALSE(std::isnan(obj->pred.pumpLoad[i])) << i;
+            ASSERT_FALSE(std::isnan(obj->pred.pumpPos[i])) << i;
+        }
     }
 }
 

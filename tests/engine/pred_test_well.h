@@ -93,3 +93,11 @@ inline double CardArea(const std::vector<double>& pos, const std::vector<double>
     }
     return std::fabs(twice) / 2;
 }
+
+// Value of a periodic card array at the fraction t of the cycle, linearly interpolated.
+inline double AtPhase(const std::vector<double>& v, double t) {
+    const double x = t * v.size();
+    const size_t i = static_cast<size_t>(std::floor(x));
+    const double f = x - i;
+    return v[i % v.size()] * (1 - f) + v[(i + 1) % v.size()] * f;
+}
