@@ -380,7 +380,7 @@ TESK_API uint8_t SetPuInfo(TeskObj* obj, PuInfo_t info);
 TESK_API uint8_t SetPuApi(TeskObj* obj, PuInfo_t info);
 /* The unit as stored, byte for byte; for type 'A' cbe and structUnbalance are those derived from the air inputs; all zero for a null handle. */
 TESK_API PuInfo_t GetPuInfo(TeskObj* obj);
-/* Not implemented: logs "TODO: SetPuByName(name)" and returns 0; the handle is unused. */
+/* Not implemented: logs "TODO: SetPuByName(name)" and returns 0. */
 TESK_API uint8_t SetPuByName(TeskObj* obj, const char* name);
 /* Permissible-load curve into positions/loads (in, lb): beam units 72 points at 0..355 degrees of crank (only min(count, 72) written; count != 72 is logged), types 'X'/'H' count points; with both bounds finite, loads[0..count-1] above maxLoad or below minLoad become NaN; always 1 (0 for a null handle or null arrays); NaN positions for impossible geometry or type 'H'/'X' inputs left at 0. */
 TESK_API uint8_t GetPermissibleLoads(TeskObj* obj, double* positions, double* loads, int32_t count, double minLoad,

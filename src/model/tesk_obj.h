@@ -9,6 +9,9 @@
 
 struct CardFourierFit;
 
+// The library's version, which every well object also carries and saves.
+constexpr int32_t kLibraryVersion[4] = {1, 0, 1, 8};
+
 // Carries no data; the rod-material lookups are called on it.
 struct RodCatalog {};
 
@@ -16,7 +19,7 @@ struct RodCatalog {};
 struct TeskObj {
     char platform[16] = "UNKNOWN";
     int32_t version[4] = {0, 0, 0, 0};
-    int32_t lib[4] = {1, 0, 1, 8};
+    int32_t lib[4] = {kLibraryVersion[0], kLibraryVersion[1], kLibraryVersion[2], kLibraryVersion[3]};
     char wellName[64] = "DEFAULT NAME";
     double wellDepth = 10000.0;
     RodCatalog rodCatalog;
