@@ -8,6 +8,9 @@
  * Getters that fill arrays write as many elements as the matching count getter
  * reports and check no buffer size: size your buffers from the count getters.
  * No function throws; failures come back as 0, -1, NaN-free zeros or null, with a log line.
+ * A null handle is such a failure (one line) for every function that takes one, except GetTeskVersion,
+ * SetLoggingCallback and DeleteTeskObj, which need no object.
+ * Design and dyno files larger than 256 MiB are refused before they are read.
  */
 #ifndef TESK_TESK_H
 #define TESK_TESK_H
@@ -28,7 +31,9 @@ extern "C" {
 /* The well object. The host holds only the pointer. */
 typedef struct TeskObj TeskObj;
 
-/* Receives one log line (no line end); the text is valid only during the call. */
+/* Receives one log line (no line end); the text is valid only during the call. It may be called from several
+ * threads at once (one well object per thread) and must be thread-safe. Lines logged on a thread while its call
+ * is running (the callback calling back into the library) go to stderr instead. Numbers are formatted in the C locale. */
 typedef int (*LogCallback)(const char* line);
 
 /* One rod taper, 80 bytes. id holds up to 32 bytes and has no terminator when full. */
@@ -246,7 +251,7 @@ TESK_API void SetLoggingCallback(TeskObj* obj, LogCallback callback);
 TESK_API TeskObj* CreateTeskObj(void);
 /* Destroys the object and everything it owns; null does nothing. */
 TESK_API void DeleteTeskObj(TeskObj* obj);
-/* Copies the library version (1, 0, 1, 8) into version[0..3] and returns its fourth number; -1 on a null array. */
+/* Copies the library version (1, 0, 1, 8) into version[0..3] and returns its fourth number; -1 on a null array. The handle is not needed and may be null. */
 TESK_API int32_t GetTeskVersion(TeskObj* obj, int32_t* version);
 /* Stores the client platform name (cut to 15 characters) and version; 0 for a null name (nothing changed). */
 TESK_API uint8_t SetClientVersion(TeskObj* obj, const char* platform, int32_t first, int32_t second,
@@ -311,7 +316,9 @@ TESK_API uint8_t SetUpscaledDynoPointCount(TeskObj* obj, int32_t count);
 
 /* ---- Run ---- */
 
-/* Solves every card whose inputs changed (measured, upscaled, predicted) and records the run time; 1 even when a card could not be solved (its log lines say why), 0 only for a null handle. */
+/* Solves every card whose inputs changed (measured, upscaled, predicted) and records the run time; 1 even when a card could not be solved (its log lines say why), 0 only for a null handle.
+ * Budgets: a card's solve above 2e9 grid updates (nodes x points x cycles), or a predicted card whose surface motion from the position series needs more than 2e8 terms (terms x points), is refused with a line giving the grid and the limit. A card whose intermediate tables would take more than 256 MiB keeps none for that solve (logged); its setting stays on.
+ * A card whose solve is refused or fails loses that run's results: its pump card, colours and load envelope read as zeros (the predicted surface card too), GetIntermediateCard and GetIntermediateTimeSlice answer 0 for it, and its pump figures in GetWaveResults are 0. */
 TESK_API uint8_t RunDesign(TeskObj* obj);
 
 /* ---- Results ---- */

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "engine/fea_node.h"
+#include "engine/work_budget.h"
 #include "log/log.h"
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
@@ -343,7 +344,7 @@ bool PrepareIntermediateCards(WaveModel* card) {
 }
 
 bool SolveDiag(TeskObj* obj, WaveModel* card, const DiagKernels* kernels) {
-    if (obj == nullptr || card == nullptr || !CardIsReady(card)) {
+    if (obj == nullptr || card == nullptr || !CardIsReady(card) || !DiagWorkFits(card)) {
         LogMessage("Cannot run CalcWaveDiag() because all fields have not been set.");
         return false;
     }

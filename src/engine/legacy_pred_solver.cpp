@@ -10,6 +10,7 @@
 #include "engine/legacy_pred_boundary.h"
 #include "engine/pred_common.h"
 #include "engine/pump_boundary.h"
+#include "engine/work_budget.h"
 #include "log/log.h"
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
@@ -156,7 +157,8 @@ bool CalcWavePred(TeskObj* obj, WaveModel* pred) {
     const int64_t steps = PredCardReady(obj, pred, 4)
                               ? static_cast<int64_t>(pred->PointCount) * obj->predCycles
                               : 0;
-    if (steps <= 0 || steps > INT32_MAX || !MakeLegacyBoundaryContext(obj, pred, &s.boundary)) {
+    if (steps <= 0 || steps > INT32_MAX || !PredWorkFits(obj, pred, obj->usePumpingUnitForPosition != 0) ||
+        !MakeLegacyBoundaryContext(obj, pred, &s.boundary)) {
         LogMessage("Cannot run CalcWavePred() because all fields have not been set.");
         return false;
     }

@@ -9,6 +9,7 @@
 #include "engine/fea_node.h"
 #include "engine/pred_common.h"
 #include "engine/pump_boundary.h"
+#include "engine/work_budget.h"
 #include "log/log.h"
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
@@ -168,7 +169,8 @@ void March(TeskObj* obj, WaveModel* pred, PredWorkspace& w, const PredBoundaryCo
 
 bool CalcWavePredNew(TeskObj* obj, WaveModel* pred) {
     PredBoundaryContext boundary;
-    if (!PredCardReady(obj, pred, 3) || !MakePredBoundaryContext(obj, pred, &boundary)) {
+    if (!PredCardReady(obj, pred, 3) || !PredWorkFits(obj, pred, obj->usePumpingUnitForPosition == 1) ||
+        !MakePredBoundaryContext(obj, pred, &boundary)) {
         LogMessage("Cannot run CalcWavePredNew() because all fields have not been set.");
         return false;
     }
