@@ -424,7 +424,7 @@ TESK_API uint8_t LoadDynFromFileContents(TeskObj* obj, char* text);
 TESK_API uint8_t ParseDesignFile(TeskObj* obj, const char* path);
 /* Reads design text of type 'J' (own JSON); 'Q', 'R', 'S' are not supported yet (logged), any other letter gives 0 silently; 0 on failure, keeping whatever was applied. */
 TESK_API uint8_t ParseDesignFileContents(TeskObj* obj, char* text, char type);
-/* Writes the design to the format the path's extension selects (j: own JSON); 0 with a log line for other formats or when the file cannot be serialised or written (an existing file is then left as it was, unless writing itself failed midway). */
+/* Writes the design to the format the path's extension selects (j: own JSON) through a temporary file in the same folder, flushed and renamed over the target; 0 with a log line for other formats or when the file cannot be serialised or written, an existing file then left as it was. Text that is not UTF-8 is saved with U+FFFD for its invalid bytes and a warning naming the key. */
 TESK_API uint8_t WriteDesignFile(TeskObj* obj, const char* path);
 /* Writes the design by a template file of the same format; 0 with a log line on mismatched formats and, in this build, for every format. */
 TESK_API uint8_t WriteDesignFileWithTemplate(TeskObj* obj, const char* path, const char* templatePath);
