@@ -272,6 +272,34 @@ void ReadIntermediate(FuzzedDataProvider& in, TeskObj* obj) {
     }
 }
 
+// A well as a host really describes one: an API rod string, tubing down to the pump, pump and
+// anchor depths within it and either predictive solver. Random records seldom get that far, and
+// without it the tubing, the pump boundary and the legacy solver stay out of reach.
+void SetPlausibleWell(FuzzedDataProvider& in, TeskObj* obj) {
+    const double length = in.ConsumeFloatingPointInRange<double>(500.0, 12000.0);
+    const int32_t number = in.ConsumeIntegralInRange<int32_t>(54, 108);
+    const double pumpDiameter = 0.25 * in.ConsumeIntegralInRange<int>(4, 12);
+    SetDiagApiTaperByNumber(obj, number, pumpDiameter, length);
+    SetPredApiTaperByNumber(obj, number, pumpDiameter, length);
+    const TubingBase_t tubing{length * in.ConsumeFloatingPointInRange<double>(0.9, 1.1), 1.995, 2.375, 0, 4.7, 0,
+                              in.ConsumeFloatingPointInRange<double>(0.0, 1e-6), 0};
+    SetDiagTubings(obj, &tubing, 1);
+    SetPredTubings(obj, &tubing, 1);
+    WaveParams_t params = GetWaveParams(obj);
+    params.diagSpm = params.predSpm = in.ConsumeFloatingPointInRange<double>(1.0, 20.0);
+    params.diagPumpDepth = params.predPumpDepth = length * in.ConsumeFloatingPointInRange<double>(0.5, 1.1);
+    params.diagAnchorDepth = params.predAnchorDepth =
+        in.ConsumeBool() ? -1.0 : length * in.ConsumeFloatingPointInRange<double>(0.0, 1.1);
+    params.fillage = in.ConsumeFloatingPointInRange<double>(-0.1, 1.1);
+    params.predFluidLevel = length * in.ConsumeFloatingPointInRange<double>(0.0, 1.0);
+    params.usePumpingUnitForPosition = in.ConsumeBool() ? 1 : 0;
+    SetWaveParams(obj, params);
+    WaveSettings_t settings = GetWaveSettings(obj);
+    settings.useLegacyPred = in.ConsumeBool() ? 1 : 0;
+    settings.predNodesPerSection = in.ConsumeIntegralInRange<int32_t>(1, 12);
+    SetWaveSettings(obj, settings);
+}
+
 // The diagnostic march covers every grid point over 2 * nodes + points time points; the
 // predictive one every grid point over each point of each cycle.
 double CardCost(WaveModel* card, uint8_t dirty, int32_t cycles) {
@@ -339,7 +367,7 @@ void ObjectCall(FuzzedDataProvider& in, TeskObj* obj) {
 }
 
 void Call(FuzzedDataProvider& in, TeskObj* obj) {
-    switch (in.ConsumeIntegralInRange<int>(0, 17)) {
+    switch (in.ConsumeIntegralInRange<int>(0, 18)) {
         case 0:
             ObjectCall(in, obj);
             break;
@@ -418,6 +446,9 @@ void Call(FuzzedDataProvider& in, TeskObj* obj) {
             break;
         case 16:
             ReadCards(obj);
+            break;
+        case 17:
+            SetPlausibleWell(in, obj);
             break;
         default:
             Run(obj);

@@ -17,5 +17,5 @@ for src in $targets; do
   mkdir -p "$work"
   echo "fuzzing $name for ${seconds}s"
   ASAN_OPTIONS=detect_leaks=1 "build-fuzz/fuzz/$name" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=30 \
-    -max_len=65536 -print_final_stats=0 "$work" "$corpus"
+    -max_len=65536 -len_control=0 -print_final_stats=0 "$work" "$corpus"
 done

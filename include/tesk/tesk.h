@@ -47,7 +47,12 @@
  * thread-safe. Its result is ignored and the text is valid only during the call. It may call
  * the library, though not for the object whose call is logging (that object is mid-operation);
  * lines logged from inside the callback on the same thread go to stderr, never back into the
- * callback, so it does not recurse.
+ * callback, so it does not recurse. Numbers in log lines are formatted in the C locale.
+ *
+ * Null handles. A null handle is such a failure (one line) for every function that takes one, except
+ * GetTeskVersion, SetLoggingCallback and DeleteTeskObj, which need no object.
+ *
+ * File sizes. Design and dyno files larger than 256 MiB are refused before they are read.
  */
 #ifndef TESK_TESK_H
 #define TESK_TESK_H
@@ -354,7 +359,7 @@ TESK_API TeskObj* CreateTeskObj(void);
 /* Destroys the object and everything it owns, the well-name text included; null does nothing.
  * The handle must not be used afterwards. */
 TESK_API void DeleteTeskObj(TeskObj* obj);
-/* Copies the library version (TESK_VERSION_MAJOR, _MINOR, _PATCH, _TWEAK of the library that runs) into version[0..3] and returns its fourth number; -1 on a null array. */
+/* Copies the library version (TESK_VERSION_MAJOR, _MINOR, _PATCH, _TWEAK of the library that runs) into version[0..3] and returns its fourth number; -1 on a null array. The handle is not needed and may be null. */
 TESK_API int32_t GetTeskVersion(TeskObj* obj, int32_t* version);
 /* Stores the host's platform name (cut to 15 characters) and version, which the own design format saves; 0 for a null name (nothing changed). */
 TESK_API uint8_t SetClientVersion(TeskObj* obj, const char* platform, int32_t first, int32_t second,
@@ -419,7 +424,9 @@ TESK_API uint8_t SetUpscaledDynoPointCount(TeskObj* obj, int32_t count);
 
 /* ---- Run ---- */
 
-/* Solves every card whose inputs changed (measured, upscaled, predicted) and records the run time; 1 even when a card could not be solved (its log lines say why), 0 only for a null handle. */
+/* Solves every card whose inputs changed (measured, upscaled, predicted) and records the run time; 1 even when a card could not be solved (its log lines say why), 0 only for a null handle.
+ * Budgets: a card's solve above 2e9 grid updates (nodes x points x cycles), or a predicted card whose surface motion from the position series needs more than 2e8 terms (terms x points), is refused with a line giving the grid and the limit. A card whose intermediate tables would take more than 256 MiB keeps none for that solve (logged); its setting stays on.
+ * A card whose solve is refused or fails loses that run's results: its pump card, colours and load envelope read as zeros (the predicted surface card too), GetIntermediateCard and GetIntermediateTimeSlice answer 0 for it, and its pump figures in GetWaveResults are 0. */
 TESK_API uint8_t RunDesign(TeskObj* obj);
 
 /* ---- Results ---- */
@@ -490,7 +497,7 @@ TESK_API uint8_t SetPuInfo(TeskObj* obj, PuInfo_t info);
 TESK_API uint8_t SetPuApi(TeskObj* obj, PuInfo_t info);
 /* The unit as stored, byte for byte; for type 'A' cbe and structUnbalance are those derived from the air inputs; all zero for a null handle. */
 TESK_API PuInfo_t GetPuInfo(TeskObj* obj);
-/* Not implemented: logs "TODO: SetPuByName(name)" and returns 0; the handle is unused. */
+/* Not implemented: logs "TODO: SetPuByName(name)" and returns 0. */
 TESK_API uint8_t SetPuByName(TeskObj* obj, const char* name);
 /* Permissible-load curve (the most the gearbox and structure allow at each polished-rod position) into positions/loads (in, lb), bounds minLoad/maxLoad in lb: beam units 72 points at 0..355 degrees of crank (only min(count, 72) written; count != 72 is logged), types 'X'/'H' count points; with both bounds finite, loads[0..count-1] above maxLoad or below minLoad become NaN; always 1 (0 for a null handle or null arrays); NaN positions for impossible geometry or type 'H'/'X' inputs left at 0. */
 TESK_API uint8_t GetPermissibleLoads(TeskObj* obj, double* positions, double* loads, int32_t count, double minLoad,
@@ -534,7 +541,7 @@ TESK_API uint8_t LoadDynFromFileContents(TeskObj* obj, char* text);
 TESK_API uint8_t ParseDesignFile(TeskObj* obj, const char* path);
 /* Reads design text of type 'J' (own JSON); 'Q', 'R', 'S' are not supported yet (logged), any other letter gives 0 silently; 0 on failure, keeping whatever was applied. */
 TESK_API uint8_t ParseDesignFileContents(TeskObj* obj, char* text, char type);
-/* Writes the design to the format the path's extension selects (j: own JSON); 0 with a log line for other formats or when the file cannot be serialised or written (an existing file is then left as it was, unless writing itself failed midway). */
+/* Writes the design to the format the path's extension selects (j: own JSON) through a temporary file in the same folder, flushed and renamed over the target; 0 with a log line for other formats or when the file cannot be serialised or written, an existing file then left as it was. Text that is not UTF-8 is saved with U+FFFD for its invalid bytes and a warning naming the key. */
 TESK_API uint8_t WriteDesignFile(TeskObj* obj, const char* path);
 /* Writes the design by a template file of the same format; 0 with a log line on mismatched formats and, in this build, for every format. */
 TESK_API uint8_t WriteDesignFileWithTemplate(TeskObj* obj, const char* path, const char* templatePath);

@@ -33,20 +33,22 @@ uint8_t SetApiTapers(WaveModel* const* cards, int32_t cardCount, int32_t apiNumb
 extern "C" {
 
 TESK_API uint8_t SetDiagApiTaperByNumber(TeskObj* obj, int32_t apiNumber, double pumpDiameter, double totalLength) {
-    if (!HasWellObject(obj, "SetDiagApiTaperByNumber")) return 0;
-    WaveModel* cards[] = {&obj->meas, &obj->upsc};
-    if (!SetApiTapers(cards, 2, apiNumber, pumpDiameter, totalLength, "SetDiagApiTaperByNumber")) return 0;
-    obj->measDirty = 1;
-    obj->upscDirty = 1;
-    return 1;
+    return WellExport<uint8_t>("SetDiagApiTaperByNumber", obj, 0, [&]() -> uint8_t {
+        WaveModel* cards[] = {&obj->meas, &obj->upsc};
+        if (!SetApiTapers(cards, 2, apiNumber, pumpDiameter, totalLength, "SetDiagApiTaperByNumber")) return 0;
+        obj->measDirty = 1;
+        obj->upscDirty = 1;
+        return 1;
+    });
 }
 
 TESK_API uint8_t SetPredApiTaperByNumber(TeskObj* obj, int32_t apiNumber, double pumpDiameter, double totalLength) {
-    if (!HasWellObject(obj, "SetPredApiTaperByNumber")) return 0;
-    WaveModel* cards[] = {&obj->pred};
-    if (!SetApiTapers(cards, 1, apiNumber, pumpDiameter, totalLength, "SetPredApiTaperByNumber")) return 0;
-    obj->predDirty = 1;
-    return 1;
+    return WellExport<uint8_t>("SetPredApiTaperByNumber", obj, 0, [&]() -> uint8_t {
+        WaveModel* cards[] = {&obj->pred};
+        if (!SetApiTapers(cards, 1, apiNumber, pumpDiameter, totalLength, "SetPredApiTaperByNumber")) return 0;
+        obj->predDirty = 1;
+        return 1;
+    });
 }
 
 }  // extern "C"

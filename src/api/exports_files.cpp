@@ -5,11 +5,9 @@
 
 namespace {
 
-// Every file operation reads or fills the well object, so a missing one fails up front.
 template <typename Body>
 uint8_t FileExport(const char* exportName, TeskObj* obj, Body&& body) {
-    if (!HasWellObject(obj, exportName)) return 0;
-    return ExportGuard<uint8_t>(exportName, 0, [&] { return body() ? 1 : 0; });
+    return WellExport<uint8_t>(exportName, obj, 0, [&] { return body() ? 1 : 0; });
 }
 
 }  // namespace

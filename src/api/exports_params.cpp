@@ -1,39 +1,25 @@
 // Exports of the wave parameters and the solver settings.
-#include <cstring>
-
 #include "api/guard.h"
 #include "log/log.h"
 #include "model/tesk_obj.h"
 #include "model/wave_params.h"
 
-namespace {
-
-
-template <typename Record>
-Record ZeroRecord() {
-    Record record;
-    std::memset(&record, 0, sizeof record);
-    return record;
-}
-
-}  // namespace
-
 extern "C" {
 
 TESK_API uint8_t SetWaveParams(TeskObj* obj, WaveParams_t params) {
-    return HasWellObject(obj, "SetWaveParams") && ApplyWaveParams(obj, &params) ? 1 : 0;
+    return WellExport<uint8_t>("SetWaveParams", obj, 0, [&] { return ApplyWaveParams(obj, &params) ? 1 : 0; });
 }
 
 TESK_API WaveParams_t GetWaveParams(TeskObj* obj) {
-    return HasWellObject(obj, "GetWaveParams") ? ReadWaveParams(obj) : ZeroRecord<WaveParams_t>();
+    return WellExport("GetWaveParams", obj, ZeroRecord<WaveParams_t>(), [&] { return ReadWaveParams(obj); });
 }
 
 TESK_API uint8_t SetWaveSettings(TeskObj* obj, WaveSettings_t settings) {
-    return HasWellObject(obj, "SetWaveSettings") && ApplyWaveSettings(obj, &settings) ? 1 : 0;
+    return WellExport<uint8_t>("SetWaveSettings", obj, 0, [&] { return ApplyWaveSettings(obj, &settings) ? 1 : 0; });
 }
 
 TESK_API WaveSettings_t GetWaveSettings(TeskObj* obj) {
-    return HasWellObject(obj, "GetWaveSettings") ? ReadWaveSettings(obj) : ZeroRecord<WaveSettings_t>();
+    return WellExport("GetWaveSettings", obj, ZeroRecord<WaveSettings_t>(), [&] { return ReadWaveSettings(obj); });
 }
 
 }  // extern "C"

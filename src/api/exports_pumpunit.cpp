@@ -8,7 +8,6 @@
 namespace {
 
 uint8_t ApplyPuInfo(TeskObj* obj, const PuInfo_t* info) {
-    if (!HasWellObject(obj, "SetPuInfo")) return 0;
     obj->predDirty = 1;
     ResetPuDerived(&obj->pu);
     std::memcpy(static_cast<PuInfo_t*>(&obj->pu), info, sizeof *info);
@@ -20,34 +19,39 @@ uint8_t ApplyPuInfo(TeskObj* obj, const PuInfo_t* info) {
 
 extern "C" {
 
-TESK_API uint8_t SetPuInfo(TeskObj* obj, PuInfo_t info) { return ApplyPuInfo(obj, &info); }
+TESK_API uint8_t SetPuInfo(TeskObj* obj, PuInfo_t info) {
+    return WellExport<uint8_t>("SetPuInfo", obj, 0, [&] { return ApplyPuInfo(obj, &info); });
+}
 
 // One entry point under two names: older hosts bind the second.
 TESK_API uint8_t SetPuApi(TeskObj* obj, PuInfo_t info) __attribute__((alias("SetPuInfo")));
 
 TESK_API PuInfo_t GetPuInfo(TeskObj* obj) {
-    PuInfo_t info;
-    std::memset(&info, 0, sizeof info);
-    if (!HasWellObject(obj, "GetPuInfo")) return info;
-    std::memcpy(&info, static_cast<const PuInfo_t*>(&obj->pu), sizeof info);
-    return info;
+    return WellExport("GetPuInfo", obj, ZeroRecord<PuInfo_t>(), [&] {
+        PuInfo_t info;
+        std::memcpy(&info, static_cast<const PuInfo_t*>(&obj->pu), sizeof info);
+        return info;
+    });
 }
 
 TESK_API uint8_t SetPuByName(TeskObj* obj, const char* name) {
-    LogMessage("TODO: SetPuByName(%s)", name != nullptr ? name : "(null)");
-    return 0;
+    return WellExport<uint8_t>("SetPuByName", obj, 0, [&] {
+        LogMessage("TODO: SetPuByName(%s)", name != nullptr ? name : "(null)");
+        return 0;
+    });
 }
 
 TESK_API uint8_t GetPermissibleLoads(TeskObj* obj, double* positions, double* loads, int32_t count, double minLoad,
                                      double maxLoad) {
-    if (!HasWellObject(obj, "GetPermissibleLoads")) return 0;
-    if (count > 0 && (positions == nullptr || loads == nullptr)) {
-        LogMessage("Error: GetPermissibleLoads needs position and load arrays");
-        return 0;
-    }
-    const bool result = CalcPermissibleLoadBeam(&obj->pu, positions, loads, count);
-    BlankLoadsOutsideBand(loads, count, minLoad, maxLoad);
-    return result ? 1 : 0;
+    return WellExport<uint8_t>("GetPermissibleLoads", obj, 0, [&]() -> uint8_t {
+        if (count > 0 && (positions == nullptr || loads == nullptr)) {
+            LogMessage("Error: GetPermissibleLoads needs position and load arrays");
+            return 0;
+        }
+        const bool result = CalcPermissibleLoadBeam(&obj->pu, positions, loads, count);
+        BlankLoadsOutsideBand(loads, count, minLoad, maxLoad);
+        return result ? 1 : 0;
+    });
 }
 
 }  // extern "C"

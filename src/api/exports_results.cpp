@@ -13,11 +13,6 @@ namespace {
 
 using CardMember = WaveModel TeskObj::*;
 
-WaveModel* CardOf(TeskObj* obj, CardMember member, const char* exportName) {
-    if (!HasWellObject(obj, exportName)) return nullptr;
-    return &(obj->*member);
-}
-
 bool HasCardArrays(const WaveModel* card) {
     return card->surfacePos != nullptr && card->surfaceLoad != nullptr && card->pumpPos != nullptr &&
            card->pumpLoad != nullptr && card->pumpColors != nullptr;
@@ -41,7 +36,7 @@ bool CardReady(const TeskObj* obj, const WaveModel* card, bool upscaled) {
 
 uint8_t CopyPointPair(const char* exportName, const TeskObj* obj, const WaveModel* card, bool upscaled,
                       const double* sourceA, const double* sourceB, double* outA, double* outB) {
-    if (card == nullptr || !CardReady(obj, card, upscaled)) return 0;
+    if (!CardReady(obj, card, upscaled)) return 0;
     if (card->PointCount <= 0) return 1;
     if (sourceA == nullptr || sourceB == nullptr || !OutputsGiven(exportName, {outA, outB})) return 0;
     const size_t bytes = static_cast<size_t>(card->PointCount) * sizeof(double);
@@ -52,61 +47,64 @@ uint8_t CopyPointPair(const char* exportName, const TeskObj* obj, const WaveMode
 
 uint8_t CopyDyno(TeskObj* obj, CardMember member, bool upscaled, const char* exportName, double* positions,
                  double* loads) {
-    const WaveModel* card = CardOf(obj, member, exportName);
-    if (card == nullptr) return 0;
-    return CopyPointPair(exportName, obj, card, upscaled, card->surfacePos, card->surfaceLoad, positions, loads);
+    return WellExport<uint8_t>(exportName, obj, 0, [&] {
+        const WaveModel* card = &(obj->*member);
+        return CopyPointPair(exportName, obj, card, upscaled, card->surfacePos, card->surfaceLoad, positions, loads);
+    });
 }
 
 uint8_t CopyPump(TeskObj* obj, CardMember member, bool upscaled, const char* exportName, double* positions,
                  double* loads) {
-    const WaveModel* card = CardOf(obj, member, exportName);
-    if (card == nullptr) return 0;
-    return CopyPointPair(exportName, obj, card, upscaled, card->pumpPos, card->pumpLoad, positions, loads);
+    return WellExport<uint8_t>(exportName, obj, 0, [&] {
+        const WaveModel* card = &(obj->*member);
+        return CopyPointPair(exportName, obj, card, upscaled, card->pumpPos, card->pumpLoad, positions, loads);
+    });
 }
 
 uint8_t CopyPumpColors(TeskObj* obj, CardMember member, bool upscaled, const char* exportName, int32_t* colors) {
-    const WaveModel* card = CardOf(obj, member, exportName);
-    if (card == nullptr || !CardReady(obj, card, upscaled)) return 0;
-    if (card->PointCount <= 0) return 1;
-    if (card->pumpColors == nullptr || !OutputsGiven(exportName, {colors})) return 0;
-    std::memcpy(colors, card->pumpColors, static_cast<size_t>(card->PointCount) * sizeof(int32_t));
-    return 1;
+    return WellExport<uint8_t>(exportName, obj, 0, [&]() -> uint8_t {
+        const WaveModel* card = &(obj->*member);
+        if (!CardReady(obj, card, upscaled)) return 0;
+        if (card->PointCount <= 0) return 1;
+        if (card->pumpColors == nullptr || !OutputsGiven(exportName, {colors})) return 0;
+        std::memcpy(colors, card->pumpColors, static_cast<size_t>(card->PointCount) * sizeof(int32_t));
+        return 1;
+    });
 }
 
 int32_t PointCountOf(TeskObj* obj, CardMember member, const char* exportName) {
-    const WaveModel* card = CardOf(obj, member, exportName);
-    return card != nullptr ? card->PointCount : 0;
+    return WellExport<int32_t>(exportName, obj, 0, [&] { return (obj->*member).PointCount; });
 }
 
 int32_t RodLoadingCountOf(TeskObj* obj, CardMember member, const char* exportName) {
-    const WaveModel* card = CardOf(obj, member, exportName);
-    return card != nullptr ? card->FeaNodeCount + 1 : 0;
+    return WellExport<int32_t>(exportName, obj, 0, [&] { return (obj->*member).FeaNodeCount + 1; });
 }
 
 // One row per grid point: its depth (0 at the polished rod), its load limits and the two
 // constant columns that the host's rod-loading chart expects.
 uint8_t CopyRodLoading(TeskObj* obj, CardMember member, const char* exportName, double* depths, double* maxLoads,
                        double* minLoads, double* constHundred, double* constZero) {
-    const WaveModel* card = CardOf(obj, member, exportName);
-    if (card == nullptr || card->FeaNodeCount == 0 || card->nodes == nullptr || card->nodeLoadMax == nullptr ||
-        card->nodeLoadMin == nullptr) {
-        return 0;
-    }
-    if (card->FeaNodeCount < 0) return 1;
-    if (!OutputsGiven(exportName, {depths, maxLoads, minLoads, constHundred, constZero})) return 0;
-    for (int32_t i = 0; i <= card->FeaNodeCount; ++i) {
-        depths[i] = i == 0 ? 0.0 : card->nodes[i - 1].depth;
-        maxLoads[i] = card->nodeLoadMax[i];
-        minLoads[i] = card->nodeLoadMin[i];
-        constHundred[i] = 100.0;
-        constZero[i] = 0.0;
-    }
-    return 1;
+    return WellExport<uint8_t>(exportName, obj, 0, [&]() -> uint8_t {
+        const WaveModel* card = &(obj->*member);
+        if (card->FeaNodeCount == 0 || card->nodes == nullptr || card->nodeLoadMax == nullptr ||
+            card->nodeLoadMin == nullptr) {
+            return 0;
+        }
+        if (card->FeaNodeCount < 0) return 1;
+        if (!OutputsGiven(exportName, {depths, maxLoads, minLoads, constHundred, constZero})) return 0;
+        for (int32_t i = 0; i <= card->FeaNodeCount; ++i) {
+            depths[i] = i == 0 ? 0.0 : card->nodes[i - 1].depth;
+            maxLoads[i] = card->nodeLoadMax[i];
+            minLoads[i] = card->nodeLoadMin[i];
+            constHundred[i] = 100.0;
+            constZero[i] = 0.0;
+        }
+        return 1;
+    });
 }
 
 // An unknown card number is an answer (false), not a fault: the getters log only missing handles and buffers.
-WaveModel* CardByNumber(TeskObj* obj, int32_t number, const char* exportName) {
-    if (!HasWellObject(obj, exportName)) return nullptr;
+WaveModel* CardByNumber(TeskObj* obj, int32_t number) {
     switch (number) {
         case 1:
             return &obj->meas;
@@ -196,30 +194,34 @@ TESK_API int32_t GetPredRodLoadingCount(TeskObj* obj) {
 }
 
 TESK_API uint8_t GetIntermediateCard(TeskObj* obj, int32_t row, int32_t cardNumber, double* positions, double* loads) {
-    const WaveModel* card = CardByNumber(obj, cardNumber, "GetIntermediateCard");
-    if (card == nullptr || !TablesMatchCard(card)) return 0;
-    const IntermediateCards& tables = card->intermediate;
-    if (row < 0 || row >= tables.rowCount) return 0;
-    if (!OutputsGiven("GetIntermediateCard", {positions, loads})) return 0;
-    const size_t bytes = static_cast<size_t>(tables.columnCount) * sizeof(double);
-    std::memcpy(positions, tables.posRows[row], bytes);
-    std::memcpy(loads, tables.loadRows[row], bytes);
-    return 1;
+    return WellExport<uint8_t>("GetIntermediateCard", obj, 0, [&]() -> uint8_t {
+        const WaveModel* card = CardByNumber(obj, cardNumber);
+        if (card == nullptr || !TablesMatchCard(card)) return 0;
+        const IntermediateCards& tables = card->intermediate;
+        if (row < 0 || row >= tables.rowCount) return 0;
+        if (!OutputsGiven("GetIntermediateCard", {positions, loads})) return 0;
+        const size_t bytes = static_cast<size_t>(tables.columnCount) * sizeof(double);
+        std::memcpy(positions, tables.posRows[row], bytes);
+        std::memcpy(loads, tables.loadRows[row], bytes);
+        return 1;
+    });
 }
 
 TESK_API uint8_t GetIntermediateTimeSlice(TeskObj* obj, int32_t column, int32_t cardNumber, double* positions,
                                           double* loads) {
-    const WaveModel* card = CardByNumber(obj, cardNumber, "GetIntermediateTimeSlice");
-    if (card == nullptr || !TablesMatchCard(card)) return 0;
-    const IntermediateCards& tables = card->intermediate;
-    if (card->FeaNodeCount < 0 || tables.rowCount < card->FeaNodeCount + 1) return 0;
-    if (column < 0 || column >= tables.columnCount) return 0;
-    if (!OutputsGiven("GetIntermediateTimeSlice", {positions, loads})) return 0;
-    for (int32_t i = 0; i <= card->FeaNodeCount; ++i) {
-        positions[i] = tables.posRows[i][column];
-        loads[i] = tables.loadRows[i][column];
-    }
-    return 1;
+    return WellExport<uint8_t>("GetIntermediateTimeSlice", obj, 0, [&]() -> uint8_t {
+        const WaveModel* card = CardByNumber(obj, cardNumber);
+        if (card == nullptr || !TablesMatchCard(card)) return 0;
+        const IntermediateCards& tables = card->intermediate;
+        if (card->FeaNodeCount < 0 || tables.rowCount < card->FeaNodeCount + 1) return 0;
+        if (column < 0 || column >= tables.columnCount) return 0;
+        if (!OutputsGiven("GetIntermediateTimeSlice", {positions, loads})) return 0;
+        for (int32_t i = 0; i <= card->FeaNodeCount; ++i) {
+            positions[i] = tables.posRows[i][column];
+            loads[i] = tables.loadRows[i][column];
+        }
+        return 1;
+    });
 }
 
 }  // extern "C"

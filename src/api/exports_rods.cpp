@@ -76,77 +76,84 @@ TESK_API TaperBase_t BuildTaperBase_t(const char* id, double L, double D, double
 }
 
 TESK_API uint8_t SetDiagTapers(TeskObj* obj, const TaperBase_t* tapers, int32_t count, double sgFluid) {
-    if (!HasWellObject(obj, "SetDiagTapers")) return 0;
-    WaveModel* cards[] = {&obj->meas, &obj->upsc};
-    if (!SetTapersOnCards(cards, 2, tapers, count, sgFluid)) return 0;
-    obj->measDirty = 1;
-    obj->upscDirty = 1;
-    return 1;
+    return WellExport<uint8_t>("SetDiagTapers", obj, 0, [&]() -> uint8_t {
+        WaveModel* cards[] = {&obj->meas, &obj->upsc};
+        if (!SetTapersOnCards(cards, 2, tapers, count, sgFluid)) return 0;
+        obj->measDirty = 1;
+        obj->upscDirty = 1;
+        return 1;
+    });
 }
 
 TESK_API uint8_t SetPredTapers(TeskObj* obj, const TaperBase_t* tapers, int32_t count, double sgFluid) {
-    if (!HasWellObject(obj, "SetPredTapers")) return 0;
-    WaveModel* cards[] = {&obj->pred};
-    if (!SetTapersOnCards(cards, 1, tapers, count, sgFluid)) return 0;
-    obj->predDirty = 1;
-    return 1;
+    return WellExport<uint8_t>("SetPredTapers", obj, 0, [&]() -> uint8_t {
+        WaveModel* cards[] = {&obj->pred};
+        if (!SetTapersOnCards(cards, 1, tapers, count, sgFluid)) return 0;
+        obj->predDirty = 1;
+        return 1;
+    });
 }
 
 TESK_API int32_t GetDiagTaperCount(TeskObj* obj) {
-    return HasWellObject(obj, "GetDiagTaperCount") ? TaperCount(&obj->meas) : 0;
+    return WellExport<int32_t>("GetDiagTaperCount", obj, 0, [&] { return TaperCount(&obj->meas); });
 }
 
 TESK_API uint8_t GetDiagTapers(TeskObj* obj, TaperBase_t* out) {
-    return HasWellObject(obj, "GetDiagTapers") ? CopyTapersOut(&obj->meas, out, "GetDiagTapers") : 0;
+    return WellExport<uint8_t>("GetDiagTapers", obj, 0, [&] { return CopyTapersOut(&obj->meas, out, "GetDiagTapers"); });
 }
 
 TESK_API int32_t GetPredTaperCount(TeskObj* obj) {
-    return HasWellObject(obj, "GetPredTaperCount") ? TaperCount(&obj->pred) : 0;
+    return WellExport<int32_t>("GetPredTaperCount", obj, 0, [&] { return TaperCount(&obj->pred); });
 }
 
 TESK_API uint8_t GetPredTapers(TeskObj* obj, TaperBase_t* out) {
-    return HasWellObject(obj, "GetPredTapers") ? CopyTapersOut(&obj->pred, out, "GetPredTapers") : 0;
+    return WellExport<uint8_t>("GetPredTapers", obj, 0, [&] { return CopyTapersOut(&obj->pred, out, "GetPredTapers"); });
 }
 
 TESK_API double CalculateKrToDepth(TeskObj* obj, double depth) {
-    if (!HasWellObject(obj, "CalculateKrToDepth")) return 0;
-    TaperList* list = GetTaperList(&obj->meas);
-    if (list == nullptr) return 0;
-    if (depth < 0 || std::isnan(depth)) LogMessage("Warning: CalculateKrToDepth(%lf) needs a depth of 0 or more", depth);
-    list->Kr = CalcKrToDepth(list, depth);
-    return list->Kr;
+    return WellExport("CalculateKrToDepth", obj, 0.0, [&] {
+        TaperList* list = GetTaperList(&obj->meas);
+        if (list == nullptr) return 0.0;
+        if (depth < 0 || std::isnan(depth)) {
+            LogMessage("Warning: CalculateKrToDepth(%lf) needs a depth of 0 or more", depth);
+        }
+        list->Kr = CalcKrToDepth(list, depth);
+        return list->Kr;
+    });
 }
 
 TESK_API uint8_t SetDiagTubings(TeskObj* obj, const TubingBase_t* tubings, int32_t count) {
-    if (!HasWellObject(obj, "SetDiagTubings")) return 0;
-    WaveModel* cards[] = {&obj->meas, &obj->upsc};
-    if (!SetCardsTubings(cards, 2, tubings, count)) return 0;
-    obj->measDirty = 1;
-    obj->upscDirty = 1;
-    return 1;
+    return WellExport<uint8_t>("SetDiagTubings", obj, 0, [&]() -> uint8_t {
+        WaveModel* cards[] = {&obj->meas, &obj->upsc};
+        if (!SetCardsTubings(cards, 2, tubings, count)) return 0;
+        obj->measDirty = 1;
+        obj->upscDirty = 1;
+        return 1;
+    });
 }
 
 TESK_API uint8_t SetPredTubings(TeskObj* obj, const TubingBase_t* tubings, int32_t count) {
-    if (!HasWellObject(obj, "SetPredTubings")) return 0;
-    if (!SetCardTubings(&obj->pred, tubings, count)) return 0;
-    obj->predDirty = 1;
-    return 1;
+    return WellExport<uint8_t>("SetPredTubings", obj, 0, [&]() -> uint8_t {
+        if (!SetCardTubings(&obj->pred, tubings, count)) return 0;
+        obj->predDirty = 1;
+        return 1;
+    });
 }
 
 TESK_API int32_t GetDiagTubingCount(TeskObj* obj) {
-    return HasWellObject(obj, "GetDiagTubingCount") ? TubingCount(&obj->meas) : 0;
+    return WellExport<int32_t>("GetDiagTubingCount", obj, 0, [&] { return TubingCount(&obj->meas); });
 }
 
 TESK_API uint8_t GetDiagTubings(TeskObj* obj, TubingBase_t* out) {
-    return HasWellObject(obj, "GetDiagTubings") ? CopyTubingsOut(&obj->meas, out, "GetDiagTubings") : 0;
+    return WellExport<uint8_t>("GetDiagTubings", obj, 0, [&] { return CopyTubingsOut(&obj->meas, out, "GetDiagTubings"); });
 }
 
 TESK_API int32_t GetPredTubingCount(TeskObj* obj) {
-    return HasWellObject(obj, "GetPredTubingCount") ? TubingCount(&obj->pred) : 0;
+    return WellExport<int32_t>("GetPredTubingCount", obj, 0, [&] { return TubingCount(&obj->pred); });
 }
 
 TESK_API uint8_t GetPredTubings(TeskObj* obj, TubingBase_t* out) {
-    return HasWellObject(obj, "GetPredTubings") ? CopyTubingsOut(&obj->pred, out, "GetPredTubings") : 0;
+    return WellExport<uint8_t>("GetPredTubings", obj, 0, [&] { return CopyTubingsOut(&obj->pred, out, "GetPredTubings"); });
 }
 
 }  // extern "C"

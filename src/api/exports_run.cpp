@@ -6,8 +6,7 @@
 extern "C" {
 
 TESK_API uint8_t RunDesign(TeskObj* obj) {
-    if (!HasWellObject(obj, "RunDesign")) return 0;
-    return ExportGuard<uint8_t>("RunDesign", 0, [&] { return static_cast<uint8_t>(RunWellDesign(obj) ? 1 : 0); });
+    return WellExport<uint8_t>("RunDesign", obj, 0, [&] { return static_cast<uint8_t>(RunWellDesign(obj) ? 1 : 0); });
 }
 
 }  // extern "C"

@@ -26,6 +26,10 @@ bool LogReadFailure(WholeFileStatus status, const WholeFile& file) {
         case WholeFileStatus::SizeFailed:
             LogMessage("Error getting file size");
             break;
+        case WholeFileStatus::TooLarge:
+            LogMessage("Error: the design file is %lld bytes, above the limit of %lld; it was not read",
+                       static_cast<long long>(file.size), static_cast<long long>(kMaxWholeFileBytes));
+            break;
         case WholeFileStatus::AllocFailed:
             LogMessage("Error allocating memory");
             break;

@@ -24,7 +24,8 @@ std::vector<MiaPoint_t> SurveyToMiaRows(const TeskObj* obj);
 // The measured surface card as (position, load) pairs; none when its arrays are missing.
 std::vector<std::pair<double, double>> MeasuredCardToPairs(const TeskObj* obj);
 
-// Serialises the document compactly and writes it to `path`. The text is complete before the
-// file is opened, so a document that cannot be serialised (a name that is not UTF-8) leaves an
-// existing file untouched. False with one log line on either failure.
+// Serialises the document compactly and saves it to `path` through SaveFileAtomically, so a
+// failed save leaves an existing file untouched. Text that is not UTF-8 is written with its
+// invalid bytes replaced by U+FFFD, with a warning naming the key. False with one log line when
+// the document cannot be built or the file cannot be saved.
 bool WriteDesignFileTesk(const TeskObj* obj, const char* path);

@@ -1,17 +1,45 @@
 #include <cerrno>
-#include <cstdio>
 #include <exception>
 #include <string>
 
+#include "designfiles/atomic_save.h"
 #include "designfiles/design_document.h"
 #include "log/log.h"
 
 namespace {
 
-// Compact, with text outside ASCII written as it is; invalid UTF-8 throws.
+using Json = nlohmann::json;
+
+bool IsUtf8(const std::string& text) {
+    try {
+        Json(text).dump(-1, ' ', false, Json::error_handler_t::strict);
+        return true;
+    } catch (const Json::type_error&) {
+        return false;
+    }
+}
+
+// Text cut through a multi-byte character, or read in another encoding, is saved with its
+// invalid bytes replaced rather than making the whole design unsaveable; the host hears which key.
+void WarnOfInvalidText(const Json& value, const std::string& key) {
+    if (value.is_string()) {
+        if (!IsUtf8(value.get_ref<const std::string&>())) {
+            LogMessage("Warning: the text of %s is not valid UTF-8; its invalid bytes are written as U+FFFD",
+                       key.c_str());
+        }
+    } else if (value.is_object()) {
+        for (const auto& member : value.items()) WarnOfInvalidText(member.value(), key + "/" + member.key());
+    } else if (value.is_array()) {
+        for (size_t i = 0; i < value.size(); ++i) WarnOfInvalidText(value[i], key + "/" + std::to_string(i));
+    }
+}
+
+// Compact, with text outside ASCII written as it is.
 bool SerialiseDesign(const TeskObj* obj, std::string* text) {
     try {
-        *text = WriteDesignJson(obj).dump(-1, ' ', false, nlohmann::json::error_handler_t::strict);
+        const Json doc = WriteDesignJson(obj);
+        WarnOfInvalidText(doc, "");
+        *text = doc.dump(-1, ' ', false, Json::error_handler_t::replace);
         return true;
     } catch (const std::exception& e) {
         LogMessage("Error: the design could not be serialised: %s", e.what());
@@ -28,15 +56,8 @@ bool WriteDesignFileTesk(const TeskObj* obj, const char* path) {
     }
     std::string text;
     if (!SerialiseDesign(obj, &text)) return false;
-    std::FILE* stream = std::fopen(path, "w");
-    if (stream == nullptr) {
+    if (!SaveFileAtomically(path, text.data(), text.size())) {
         LogMessage("Error writing design file! errno:%d", errno);
-        return false;
-    }
-    const size_t written = std::fwrite(text.data(), 1, text.size(), stream);
-    const int writeError = std::ferror(stream) ? errno : 0;
-    if (std::fclose(stream) != 0 || written != text.size()) {
-        LogMessage("Error writing design file! errno:%d", writeError != 0 ? writeError : errno);
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #include "designfiles/design_reader.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -190,6 +191,7 @@ void ReadFluidAndPressures(TeskObj* obj, const DesignSections& sections) {
 void ReadPrediction(TeskObj* obj, const Json& pred) {
     ReadOptionalFloat(pred, "fo", &obj->fo);
     ReadOptionalFloat(pred, "fillage", &obj->fillage);
+    obj->fillage = ClampFillage(obj->fillage);
     ReadOptionalFloat(pred, "compression", &obj->compression);
     ReadOptionalBool(pred, "usePumpingUnitForPosition", &obj->usePumpingUnitForPosition);
 }
@@ -242,14 +244,19 @@ bool ApplyDesign(TeskObj* obj, const Json& doc) {
 
 bool ParseDesignFileTesk(TeskObj* obj, const char* text) {
     LogMessage("ParseDesignFileTesk()");
+    char reason[512] = "";
     try {
         if (text == nullptr) ThrowFormatError("no design text");
         const Json doc = Json::parse(text, text + std::strlen(text));
         return ApplyDesign(obj, doc);
     } catch (const std::bad_alloc&) {
         LogMessage("MALLOC ERROR");
+    } catch (const std::exception& e) {
+        std::snprintf(reason, sizeof reason, "%s", e.what());
     } catch (...) {
     }
     LogMessage("A JSON error occurred");
+    // The parser's own message says where the text went wrong and why.
+    if (reason[0] != '\0') LogMessage("%s", reason);
     return false;
 }

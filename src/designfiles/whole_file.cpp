@@ -20,6 +20,10 @@ WholeFileStatus ReadOpenFile(std::FILE* stream, size_t spareBytes, WholeFile* fi
         file->errorNumber = EFBIG;
         return WholeFileStatus::SizeFailed;
     }
+    if (file->size > kMaxWholeFileBytes) {
+        file->errorNumber = EFBIG;
+        return WholeFileStatus::TooLarge;
+    }
     const size_t size = static_cast<size_t>(file->size);
     file->data = static_cast<char*>(std::malloc(size + spareBytes));
     if (file->data == nullptr) {

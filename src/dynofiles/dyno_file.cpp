@@ -15,6 +15,10 @@ bool LoadDynFile(TeskObj* obj, const char* path) {
         case WholeFileStatus::SizeFailed:
             LogMessage("Error getting file size");
             return false;
+        case WholeFileStatus::TooLarge:
+            LogMessage("Error: the dyno file is %lld bytes, above the limit of %lld; it was not read",
+                       static_cast<long long>(file.size), static_cast<long long>(kMaxWholeFileBytes));
+            return false;
         case WholeFileStatus::AllocFailed:
             LogMessage("Error allocating memory");
             return false;

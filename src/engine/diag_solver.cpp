@@ -8,6 +8,7 @@
 
 #include "engine/fea_node.h"
 #include "engine/solve_checks.h"
+#include "engine/work_budget.h"
 #include "log/log.h"
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
@@ -598,7 +599,8 @@ bool SurfaceCardIsReady(const TeskObj* obj, const WaveModel* card) {
 
 bool SolveDiag(TeskObj* obj, WaveModel* card, const DiagKernels* kernels) {
     if (!CardRodWeightsKnown(card, "CalcWaveDiag")) return false;
-    if (obj == nullptr || card == nullptr || !CardIsReady(card) || !SurfaceCardIsReady(obj, card)) {
+    if (obj == nullptr || card == nullptr || !CardIsReady(card) || !SurfaceCardIsReady(obj, card) ||
+        !DiagWorkFits(card)) {
         LogMessage("Cannot run CalcWaveDiag() because all fields have not been set.");
         return false;
     }

@@ -34,8 +34,8 @@ void AccumulateSample(double sample, double sampleAngle, int32_t count, double* 
 
 bool FourierWorkFits(int64_t points, int64_t coeffs) {
     if (static_cast<double>(points) * static_cast<double>(coeffs) <= kMaxFourierWork) return true;
-    LogMessage("Error: a Fourier series of %lld coefficients over %lld points is too large", static_cast<long long>(coeffs),
-               static_cast<long long>(points));
+    LogMessage("Error: a Fourier series of %lld coefficients over %lld points is too large, above the limit of %.3g terms",
+               static_cast<long long>(coeffs), static_cast<long long>(points), kMaxFourierWork);
     return false;
 }
 

@@ -11,6 +11,7 @@
 #include "engine/pred_common.h"
 #include "engine/pump_boundary.h"
 #include "engine/solve_checks.h"
+#include "engine/work_budget.h"
 #include "log/log.h"
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
@@ -168,7 +169,8 @@ bool CalcWavePred(TeskObj* obj, WaveModel* pred) {
     const int64_t steps = PredCardReady(obj, pred, 4) && PredNodesSound(pred, true)
                               ? static_cast<int64_t>(pred->PointCount) * obj->predCycles
                               : 0;
-    if (steps <= 0 || steps > INT32_MAX || !MakeLegacyBoundaryContext(obj, pred, &s.boundary)) {
+    if (steps <= 0 || steps > INT32_MAX || !PredWorkFits(obj, pred, obj->usePumpingUnitForPosition != 0) ||
+        !MakeLegacyBoundaryContext(obj, pred, &s.boundary)) {
         LogMessage("Cannot run CalcWavePred() because all fields have not been set.");
         return false;
     }

@@ -10,6 +10,7 @@
 #include "engine/pred_common.h"
 #include "engine/pump_boundary.h"
 #include "engine/solve_checks.h"
+#include "engine/work_budget.h"
 #include "log/log.h"
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
@@ -246,6 +247,7 @@ bool CalcWavePredNew(TeskObj* obj, WaveModel* pred) {
     if (!CardRodWeightsKnown(pred, "CalcWavePredNew")) return false;
     PredBoundaryContext boundary;
     if (!PredCardReady(obj, pred, 3) || !PredNodesSound(pred, false) ||
+        !PredWorkFits(obj, pred, obj->usePumpingUnitForPosition == 1) ||
         !MakePredBoundaryContext(obj, pred, &boundary)) {
         LogMessage("Cannot run CalcWavePredNew() because all fields have not been set.");
         return false;

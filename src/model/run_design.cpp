@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 
 #include "engine/diag_solver.h"
 #include "engine/fea_nodes.h"
@@ -26,6 +27,40 @@ void ResetExtremes(Extremes e) {
 void Widen(Extremes e, double value) {
     if (value > *e.max) *e.max = value;
     if (value < *e.min) *e.min = value;
+}
+
+void ZeroValues(void* values, int32_t count, size_t size) {
+    if (values != nullptr && count > 0) std::memset(values, 0, static_cast<size_t>(count) * size);
+}
+
+// A card whose solve was refused or failed keeps no number of an earlier run: a host must
+// never see the pump card of a rod string the well no longer has.
+void ClearCardResults(WaveModel* card, bool surfaceCardIsResult) {
+    const int32_t n = card->PointCount;
+    ZeroValues(card->pumpPos, n, sizeof(double));
+    ZeroValues(card->pumpLoad, n, sizeof(double));
+    ZeroValues(card->pumpColors, n, sizeof(int32_t));
+    if (surfaceCardIsResult) {
+        ZeroValues(card->surfacePos, n, sizeof(double));
+        ZeroValues(card->surfaceLoad, n, sizeof(double));
+    }
+    if (card->FeaNodeCount > 0) {
+        ZeroValues(card->nodeLoadMax, card->FeaNodeCount + 1, sizeof(double));
+        ZeroValues(card->nodeLoadMin, card->FeaNodeCount + 1, sizeof(double));
+    }
+    FreeIntermediateCards(&card->intermediate);
+}
+
+void ClearPumpEvents(TeskObj* obj) {
+    for (int k = 0; k < 4; ++k) {
+        obj->pumpEventIndex[k] = 0;
+        obj->pumpEventPos[k] = 0.0;
+    }
+}
+
+void SolveDiagCard(TeskObj* obj, WaveModel* card) {
+    PrepareCard(card);
+    if (!CalcWaveDiag(obj, card)) ClearCardResults(card, false);
 }
 
 int32_t ElapsedMs(std::chrono::steady_clock::time_point start) {
@@ -82,19 +117,20 @@ void UpdatePredPumpExtremes(TeskObj* obj) {
 bool RunWellDesign(TeskObj* obj) {
     const auto start = std::chrono::steady_clock::now();
     if (obj->measDirty == 1) {
-        PrepareCard(&obj->meas);
-        CalcWaveDiag(obj, &obj->meas);
+        SolveDiagCard(obj, &obj->meas);
         UpdateMeasuredExtremes(obj);
         obj->measDirty = 0;
     }
     if (obj->upscDirty == 1) {
-        PrepareCard(&obj->upsc);
-        CalcWaveDiag(obj, &obj->upsc);
+        SolveDiagCard(obj, &obj->upsc);
         obj->upscDirty = 0;
     }
     if (obj->predDirty == 1) {
         PrepareCard(&obj->pred);
-        SolvePredCard(obj);
+        if (!SolvePredCard(obj)) {
+            ClearCardResults(&obj->pred, true);
+            ClearPumpEvents(obj);
+        }
         UpdatePredPumpExtremes(obj);
         obj->predDirty = 0;
     }

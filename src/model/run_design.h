@@ -16,5 +16,7 @@ void UpdatePredPumpExtremes(TeskObj* obj);
 
 // Solves every card whose flag is exactly 1, in the order "MEAS", "UPSC", "PRED", clears each
 // flag after its card whether or not its solve succeeded, and stores the elapsed milliseconds
-// in runTimeMs; true.
+// in runTimeMs; true. A card whose solve is refused or fails loses its results: pump card and
+// colours (and the predicted surface card) zeroed, load envelope zeroed, intermediate tables
+// freed, and for "PRED" the pump events reset.
 bool RunWellDesign(TeskObj* obj);

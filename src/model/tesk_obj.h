@@ -9,6 +9,10 @@
 
 struct CardFourierFit;
 
+// The library's version, which every well object also carries and saves.
+constexpr int32_t kLibraryVersion[4] = {TESK_VERSION_MAJOR, TESK_VERSION_MINOR, TESK_VERSION_PATCH,
+                                         TESK_VERSION_TWEAK};
+
 // Carries no data; the rod-material lookups are called on it.
 struct RodCatalog {};
 
@@ -16,7 +20,7 @@ struct RodCatalog {};
 struct TeskObj {
     char platform[16] = "UNKNOWN";
     int32_t version[4] = {0, 0, 0, 0};
-    int32_t lib[4] = {TESK_VERSION_MAJOR, TESK_VERSION_MINOR, TESK_VERSION_PATCH, TESK_VERSION_TWEAK};
+    int32_t lib[4] = {kLibraryVersion[0], kLibraryVersion[1], kLibraryVersion[2], kLibraryVersion[3]};
     char wellName[64] = "DEFAULT NAME";
     double wellDepth = 10000.0;
     RodCatalog rodCatalog;

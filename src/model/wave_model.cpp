@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/fea_node.h"
+#include "engine/work_budget.h"
 #include "log/log.h"
 #include "model/bounded_text.h"
 #include "model/taper_list.h"
@@ -106,6 +107,8 @@ bool AllocIntermediateCards(IntermediateCards* intermediate, int32_t lastRow, in
         return true;
     }
     FreeIntermediateCards(intermediate);
+    // Too large for this solve only: the card still asks for tables, and a smaller grid gets them.
+    if (!IntermediateTablesFit(static_cast<int64_t>(lastRow) + 1, columns)) return false;
     const bool sizeOk = lastRow >= 0 && lastRow < INT32_MAX && columns > 0;
     double** loads = sizeOk ? AllocRowTable(lastRow + 1, columns) : nullptr;
     double** positions = loads ? AllocRowTable(lastRow + 1, columns) : nullptr;

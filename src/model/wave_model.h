@@ -70,6 +70,8 @@ void FreeCardArrays(WaveModel* card);
 // Restarts the per-grid-point load envelope before a solve.
 void ResetNodeLoadLimits(WaveModel* card);
 // Makes both row tables hold rows 0..lastRow of `columns` zeroed doubles; keeps matching tables.
+// Tables above the size budget are not made for this solve (false, the card's setting kept);
+// only a failed allocation switches the card's tables off.
 bool AllocIntermediateCards(IntermediateCards* intermediate, int32_t lastRow, int32_t columns);
 bool FreeIntermediateRows(IntermediateCards* intermediate, double**& table);
 bool FreeIntermediateCards(IntermediateCards* intermediate);

@@ -16,12 +16,6 @@ bool Differs(double a, double b) { return !(a == b); }
 
 bool HasTubing(const WaveModel* card) { return card->tubings != nullptr && card->tubings->count > 0; }
 
-double ClampFillage(double fillage) {
-    if (fillage < 0) return 0;
-    if (fillage > 1) return 1;
-    return fillage;
-}
-
 void StorePump(WaveModel* card, double dia, double len, double fit) {
     card->pumpDia = dia;
     card->pumpLen = len;
@@ -182,6 +176,12 @@ void StoreSharedSetting(TeskObj* obj, uint8_t* stored, uint8_t value) {
 }
 
 }  // namespace
+
+double ClampFillage(double fillage) {
+    if (fillage < 0) return 0;
+    if (fillage > 1) return 1;
+    return fillage;
+}
 
 void RaiseCardFlags(WaveModel* card) {
     card->cdtDirty = 1;

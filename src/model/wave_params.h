@@ -20,3 +20,5 @@ void RaiseCardFlags(WaveModel* card);
 bool SetCardSpm(WaveModel* card, double spm);
 // Stores both damping factors and raises the card's flags; true. The caller raises the object's flag.
 bool SetCardDamping(WaveModel* card, double up, double dn);
+// A pump fillage within [0, 1]; NaN is kept as given.
+double ClampFillage(double fillage);

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "log/log.h"
+#include "dynofiles/comma_locale.h"
 #include "log_capture.h"
+#include "tesk/tesk.h"
 
 TEST(LogSink, LineLengthsAtTheBufferBoundary) {
     struct Case {
@@ -44,4 +47,36 @@ TEST(LogSink, NullCallbackAfterACallbackReturnsToStderr) {
     testing::internal::CaptureStderr();
     LogMessage("to stderr");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "to stderr\n");
+}
+
+namespace {
+int g_reentrantLines = 0;
+// A host callback that calls back into the library, which logs again from inside the callback.
+int CallsBackIntoTheLibrary(const char* line) {
+    ++g_reentrantLines;
+    if (std::string(line) != "Error: GetWellName needs a well object") GetWellName(nullptr);
+    return 0;
+}
+}  // namespace
+
+TEST(LogSink, LinesLoggedInsideTheCallbackGoToStderr) {
+    g_reentrantLines = 0;
+    SetLoggingCallback(nullptr, &CallsBackIntoTheLibrary);
+    testing::internal::CaptureStderr();
+    LogMessage("outer");
+    const std::string err = testing::internal::GetCapturedStderr();
+    SetLoggingCallback(nullptr, nullptr);
+    EXPECT_EQ(g_reentrantLines, 1);
+    EXPECT_EQ(err, "Error: GetWellName needs a well object\n");
+}
+
+TEST(LogSink, NumbersUseADecimalPointUnderACommaLocale) {
+    CommaLocale comma;
+    if (!comma.active) GTEST_SKIP() << comma.reason;
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.1f", 1.5);
+    ASSERT_STREQ(probe, "1,5") << "the comma locale is not in effect";
+    LogCapture log;
+    LogMessage("%.2f %g", 1.25, 0.5);
+    EXPECT_EQ(log.lines.at(0), "1.25 0.5");
 }

@@ -114,10 +114,11 @@ TEST(PuExports, UnsupportedLetterIsLoggedButAccepted) {
 }
 
 TEST(PuExports, SetByNameIsNotImplemented) {
+    ObjPtr obj = NewObj();
     LogCapture log;
-    EXPECT_EQ(SetPuByName(nullptr, "C-320D-256-100"), 0);
+    EXPECT_EQ(SetPuByName(obj.get(), "C-320D-256-100"), 0);
     EXPECT_TRUE(log.Contains("TODO: SetPuByName(C-320D-256-100)"));
-    EXPECT_EQ(SetPuByName(nullptr, nullptr), 0);
+    EXPECT_EQ(SetPuByName(obj.get(), nullptr), 0);
     EXPECT_EQ(log.Count("TODO: SetPuByName("), 2u);
 }
 

@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+
+struct TeskObj;
+struct WaveModel;
+
+// Grid updates one solve may take: a few seconds of one core. A host diagnosing thousands of
+// wells must not stall for minutes on one odd card, so a larger solve is refused up front.
+constexpr double kMaxSolveUpdates = 2e9;
+// Bytes a card's intermediate tables may take; above it the solve keeps none.
+constexpr double kMaxIntermediateBytes = 256.0 * 1024 * 1024;
+
+// True when a diagnostic solve of the card's grid stays within kMaxSolveUpdates; otherwise
+// logs one line giving the grid and the limit.
+bool DiagWorkFits(const WaveModel* card);
+// The same for a predictive solve over obj->predCycles cycles; when the surface motion comes
+// from the measured card's position series, that series is held to the Fourier work cap too.
+bool PredWorkFits(const TeskObj* obj, const WaveModel* pred, bool fromPumpingUnit);
+// True when two tables of `rows` x `columns` doubles stay within kMaxIntermediateBytes;
+// otherwise logs that no intermediate cards are kept for this solve, and why.
+bool IntermediateTablesFit(int64_t rows, int64_t columns);
