@@ -104,6 +104,12 @@ const std::vector<Breaker>& Breakers() {
              ASSERT_EQ(SetDiagTapers(obj, tapers.data(), 3, 0.95), 1);
          },
          {kMeasured, kUpscaled}},
+        {"zero-diameter taper in the predicted string",
+         [](TeskObj* obj) {
+             const std::vector<TaperBase_t> tapers = StringWithZeroDiameterTaper();
+             ASSERT_EQ(SetPredTapers(obj, tapers.data(), 3, 0.95), 1);
+         },
+         {kPredicted}},
         {"grids above the work budget",
          [](TeskObj* obj) {
              const std::vector<TaperBase_t> tapers = StringAboveTheWorkBudget();
