@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +9,7 @@
 
 #include "design_test_util.h"
 #include "designfiles/atomic_save.h"
+#include "file_size_limit.h"
 #include "log_capture.h"
 #include "temp_path.h"
 
@@ -40,26 +39,6 @@ protected:
         return names;
     }
     std::string Path(const char* name) const { return folder + "/" + name; }
-};
-
-// Lowers the process's file-size limit for one scope; the signal that exceeding it raises is
-// ignored so that write() fails with EFBIG instead of ending the test.
-struct FileSizeLimit {
-    rlimit saved{};
-    struct sigaction savedAction {};
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved);
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        sigaction(SIGXFSZ, &ignore, &savedAction);
-        rlimit lowered = saved;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        sigaction(SIGXFSZ, &savedAction, nullptr);
-    }
 };
 
 }  // namespace
