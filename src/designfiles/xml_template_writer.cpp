@@ -1,5 +1,6 @@
 #include "designfiles/xml_template_writer.h"
 
+#include <cstring>
 #include <new>
 #include <sstream>
 #include <string>
@@ -10,8 +11,15 @@
 
 namespace {
 
+// A name holding "]]>" cannot stay one CDATA section: the saved file would split it in two and
+// a reader would see only the first part. It becomes escaped text instead.
 void FillWellName(const TeskObj* obj, pugi::xml_document& doc, const WellNamePath& wellName) {
-    pugi::xml_node text = doc.first_child().child(wellName.inputName).child(wellName.wellNameElement).last_child();
+    pugi::xml_node element = doc.first_child().child(wellName.inputName).child(wellName.wellNameElement);
+    pugi::xml_node text = element.last_child();
+    if (text.type() == pugi::node_cdata && std::strstr(obj->wellName, "]]>") != nullptr) {
+        element.remove_child(text);
+        text = element.append_child(pugi::node_pcdata);
+    }
     if (text.type() == pugi::node_pcdata || text.type() == pugi::node_cdata) text.set_value(obj->wellName);
 }
 
