@@ -214,6 +214,14 @@ TEST_F(DesignDispatch, ExportsForwardToTheReadersAndWriters) {
     created.push_back(out);
     EXPECT_EQ(WriteDesignFile(obj, out.c_str()), 1);
     EXPECT_EQ(WriteDesignFileWithTemplate(obj, out.c_str(), out.c_str()), 0);
+    char qrod[] = "Title:Export Q\nPumpDiameter:2.75\n";
+    EXPECT_EQ(ParseDesignFileContents(obj, qrod, 'Q'), 1);
+    EXPECT_STREQ(GetWellName(obj), "Export Q");
+    const std::string qrodOut = TestTempPath("dispatch_export.q");
+    created.push_back(qrodOut);
+    EXPECT_EQ(WriteDesignFile(obj, qrodOut.c_str()), 1);
+    EXPECT_EQ(WriteDesignFileWithTemplate(obj, qrodOut.c_str(), qrodOut.c_str()), 1);
+    EXPECT_NE(ReadFileText(qrodOut).find("\nPumpDiameter:2.750000\n"), std::string::npos);
     DeleteTeskObj(obj);
 }
 
