@@ -86,13 +86,13 @@ void ApplyRecord(TeskObj* obj, const QrodRecord& record) {
     }
 }
 
-// The value a known key is written with, or false for a key the writer leaves alone.
-bool WrittenValue(TeskObj* obj, const std::string& key, std::string* value) {
+// Puts the well's value into a record of a known key; other records keep the template's.
+void FillValue(TeskObj* obj, const std::string& key, std::string* value) {
     WaveModel* pred = &obj->pred;
     double number = 0;
     if (key == "Title") {
         *value = std::string(obj->wellName, strnlen(obj->wellName, sizeof obj->wellName));
-        return true;
+        return;
     } else if (key == "StrokeRate") {
         number = pred->spm;
     } else if (key == "DampingFactor") {
@@ -106,10 +106,9 @@ bool WrittenValue(TeskObj* obj, const std::string& key, std::string* value) {
     } else if (const CardFieldKey* entry = FindCardFieldKey(key)) {
         number = pred->*(entry->field);
     } else {
-        return false;
+        return;
     }
     *value = FormatQrodNumber(number);
-    return true;
 }
 
 // A line end or other control byte inside a key or value would start a new line or hide one.
@@ -126,7 +125,7 @@ std::string WithoutControls(std::string text) {
 std::string FillQrodText(TeskObj* obj, QrodRecords records) {
     std::string text;
     for (QrodRecord& record : records) {
-        WrittenValue(obj, record.key, &record.value);
+        FillValue(obj, record.key, &record.value);
         text += WithoutControls(record.key);
         text += ':';
         text += WithoutControls(record.value);
