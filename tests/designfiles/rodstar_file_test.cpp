@@ -203,6 +203,8 @@ std::vector<TaperCase> TaperCases() {
          "ERROR: taper parsing order not sorted! 3, 2"},
         {"hexadecimal order is not read as hex", Taper("0x1", "10", "1", "API D"), 1,
          "ERROR: taper parsing order not sorted! 0, 1"},
+        {"size in neither the catalogue nor the weight table", Taper("1", "1000", "0.8125", "API D"), 1,
+         "Unsupported Rod Diameter"},
         {"unknown grade and size", Taper("1", "1000", "1.287", "NO SUCH ROD"), 1,
          "the catalogue lists no size 1.287000 for \"NO SUCH ROD\""},
     };
