@@ -315,7 +315,7 @@ TEST(RodstarFile, TemplatesWithoutATextNodeAreSavedUnchanged) {
     }
 }
 
-TEST(RodstarFile, FailedSaveKeepsTheOldFileAndReportsIt) {
+TEST(RodstarFile, FailedSaveIsReportedAndASavedOneReplacesTheOldFile) {
     ObjPtr obj = NewObj();
     pugi::xml_document doc;
     ASSERT_TRUE(doc.load_string(RodstarTemplate));
