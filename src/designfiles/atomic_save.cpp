@@ -10,15 +10,24 @@
 #include <cstdlib>
 #include <string>
 
+#include "log/log.h"
+
 namespace {
 
 std::atomic<unsigned> temporaryCounter{0};
 
-// A name in the target's own folder, so that the final rename never crosses file systems.
-// Created exclusively: two saves, in this process or another, never share a temporary file.
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A name in the target's own folder, so that the final rename never crosses file systems, and
+// a short one, so that a target whose name is near the length limit still gets one. Created
+// exclusively: two saves, in this process or another, never share a temporary file.
 int CreateTemporaryNextTo(const std::string& path, std::string* temporary) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        *temporary = path + ".tmp." + std::to_string(getpid()) + "." + std::to_string(temporaryCounter.fetch_add(1));
+        *temporary = FolderOf(path) + "/.tesk-save-" + std::to_string(getpid()) + "-" +
+                     std::to_string(temporaryCounter.fetch_add(1));
         const int fd = open(temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -67,18 +76,14 @@ bool ResolveTarget(const char* path, std::string* target) {
 // The rename itself is made durable by flushing the folder; a folder that cannot be opened
 // (no read permission) still holds the complete new file, so this is best effort.
 void FlushFolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     fsync(fd);
     close(fd);
 }
 
-}  // namespace
-
-bool SaveFileAtomically(const char* path, const void* data, size_t size) {
-    if (path == nullptr || (data == nullptr && size > 0)) {
+bool ReplaceFile(const char* path, const void* data, size_t size) {
+    if (path == nullptr || *path == '\0' || (data == nullptr && size > 0)) {
         errno = EINVAL;
         return false;
     }
@@ -109,4 +114,14 @@ bool SaveFileAtomically(const char* path, const void* data, size_t size) {
     }
     FlushFolderOf(target);
     return true;
+}
+
+}  // namespace
+
+bool SaveFileAtomically(const char* path, const void* data, size_t size) {
+    if (ReplaceFile(path, data, size)) return true;
+    const int error = errno;
+    LogMessage("Error saving file %s! errno:%d", path != nullptr ? path : "(null)", error);
+    errno = error;
+    return false;
 }

@@ -56,9 +56,5 @@ bool WriteDesignFileTesk(const TeskObj* obj, const char* path) {
     }
     std::string text;
     if (!SerialiseDesign(obj, &text)) return false;
-    if (!SaveFileAtomically(path, text.data(), text.size())) {
-        LogMessage("Error writing design file! errno:%d", errno);
-        return false;
-    }
-    return true;
+    return SaveFileAtomically(path, text.data(), text.size());
 }

@@ -86,7 +86,7 @@ TEST(AtomicSave, AWriteThatStopsMidwayLeavesTheOldDesignWhole) {
             std::signal(SIGXFSZ, SIG_IGN);
             LogCapture log;
             const bool refused = WriteDesignFile(obj, path.c_str()) == 0;
-            return refused && log.Count("Error writing design file! errno:27") == 1 ? 0 : 1;
+            return refused && log.Count("Error saving file " + path + "! errno:27") == 1 ? 0 : 1;
         },
         RLIMIT_FSIZE, 4096);
     EXPECT_EQ(status, 0);

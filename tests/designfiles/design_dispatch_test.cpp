@@ -72,31 +72,80 @@ TEST_F(DesignDispatch, FileFailures) {
     }
 }
 
-TEST_F(DesignDispatch, FormatsOfALaterBuildFailLoudly) {
-    const std::string text = ReadFileText(kSampleWell);
+TEST_F(DesignDispatch, EveryLetterReachesItsReader) {
     struct Case {
         char type;
         const char* extension;
+        std::string text;
+        bool result;
+        const char* line;  // the reader's last line, or for JSON the one before the parser's message
+    };
+    const Case cases[] = {
+        {'Q', "qrod", "Title:Letter Q\n", true, "QROD NAME ---Letter Q---"},
+        {'R', "rsx", "Title:Letter Q\n", false, "Error: the Rodstar design is not well-formed XML"},
+        {'S', "i", "<Other/>", false, "Error: the SROD design has no \"Case\" element"},
+        {'J', "json", "{}", false, "A JSON error occurred"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.extension);
+        const std::string path = Make(std::string("dispatch_letter.") + c.extension, c.text);
+        for (bool fromFile : {false, true}) {
+            TeskObj obj;
+            LogCapture log;
+            std::string buffer = c.text;
+            const bool result = fromFile ? ReadDesignFile(&obj, path.c_str()) : ReadDesignText(&obj, &buffer[0], c.type);
+            EXPECT_EQ(result, c.result);
+            ASSERT_FALSE(log.lines.empty());
+            const std::string& last = c.type == 'J' ? log.lines.at(log.lines.size() - 2) : log.lines.back();
+            EXPECT_EQ(last.rfind(c.line, 0), 0u) << last;
+            EXPECT_STREQ(obj.wellName, c.result ? "Letter Q" : "DEFAULT NAME");
+        }
+    }
+}
+
+TEST_F(DesignDispatch, XmlFormatsSaveTheWellNameAndReportFailure) {
+    TeskObj obj;
+    SetWellName(&obj, "Name <&> ]]> kept");
+    struct Case {
+        const char* extension;
+        const char* customFailure;
+    };
+    for (const Case& c : {Case{"rsx", "Couldn't load custom rodstar file template: "},
+                          Case{"ixml", "Couldn't load custom srod file template: "}}) {
+        SCOPED_TRACE(c.extension);
+        const std::string out = TestTempPath(std::string("dispatch_xml.") + c.extension);
+        created.push_back(out);
+        EXPECT_FALSE(SaveDesignFile(&obj, out.c_str()));
+        const std::string saved = ReadFileText(out);
+        EXPECT_NE(saved.find("Name &lt;&amp;&gt; ]]&gt; kept"), std::string::npos) << saved;
+        const std::string again = TestTempPath(std::string("dispatch_xml_again.") + c.extension);
+        created.push_back(again);
+        EXPECT_FALSE(SaveDesignFileWithTemplate(&obj, again.c_str(), out.c_str()));
+        EXPECT_EQ(ReadFileText(again), saved) << "a saved file serves as a template";
+        LogCapture log;
+        const std::string missing = TestTempPath(std::string("dispatch_missing.") + c.extension);
+        EXPECT_FALSE(SaveDesignFileWithTemplate(&obj, again.c_str(), missing.c_str()));
+        EXPECT_EQ(log.lines.back(), std::string(c.customFailure) + "File was not found");
+        EXPECT_EQ(ReadFileText(again), saved);
+    }
+}
+
+TEST_F(DesignDispatch, QrodTemplateFileFailures) {
+    const std::string empty = Make("dispatch_empty_template.q", "");
+    const std::string missing = TestTempPath("dispatch_missing_template.q");
+    const std::string out = TestTempPath("dispatch_template_failure.q");
+    struct Case {
+        const std::string& templatePath;
         const char* line;
     };
-    for (const Case& c : {Case{'Q', "q", "ERROR: QROD design files are not supported by this build"},
-                          Case{'R', "r", "ERROR: Rodstar design files are not supported by this build"},
-                          Case{'S', "i", "ERROR: SROD design files are not supported by this build"}}) {
+    for (const Case& c : {Case{empty, "Error reading design file template! errno:0"},
+                          Case{missing, "Error Opening qrod file!"}}) {
         TeskObj obj;
         LogCapture log;
-        std::string buffer = text;
-        EXPECT_FALSE(ReadDesignText(&obj, &buffer[0], c.type));
-        EXPECT_EQ(log.lines.back(), c.line);
-        const std::string path = Make(std::string("dispatch_later.") + c.extension, text);
-        EXPECT_FALSE(ReadDesignFile(&obj, path.c_str()));
-        EXPECT_EQ(log.lines.back(), c.line);
-        const std::string out = TestTempPath("dispatch_out.") + c.extension;
-        EXPECT_FALSE(SaveDesignFile(&obj, out.c_str()));
-        EXPECT_EQ(log.lines.back(), c.line);
+        EXPECT_FALSE(SaveDesignFileWithTemplate(&obj, out.c_str(), c.templatePath.c_str()));
+        EXPECT_EQ(log.lines, (std::vector<std::string>{"WriteDesignFileWithTemplate Q",
+                                                       "Opening file: " + c.templatePath, c.line}));
         EXPECT_FALSE(FileExists(out));
-        EXPECT_FALSE(SaveDesignFileWithTemplate(&obj, out.c_str(), path.c_str()));
-        EXPECT_EQ(log.lines.back(), c.line);
-        EXPECT_STREQ(obj.wellName, "DEFAULT NAME");
     }
 }
 
@@ -128,7 +177,7 @@ TEST_F(DesignDispatch, WriteFailures) {
     LogCapture log;
     const std::string noDir = TestTempPath("dispatch_no_dir/well.j");
     EXPECT_FALSE(SaveDesignFile(&obj, noDir.c_str()));
-    EXPECT_TRUE(log.Contains("Error writing design file!"));
+    EXPECT_TRUE(log.Contains("Error saving file " + noDir + "! errno:2"));
     EXPECT_FALSE(FileExists(noDir));
     for (const char* path : {"well.txt", "well", static_cast<const char*>(nullptr)}) {
         log.Clear();
@@ -166,6 +215,14 @@ TEST_F(DesignDispatch, ExportsForwardToTheReadersAndWriters) {
     created.push_back(out);
     EXPECT_EQ(WriteDesignFile(obj, out.c_str()), 1);
     EXPECT_EQ(WriteDesignFileWithTemplate(obj, out.c_str(), out.c_str()), 0);
+    char qrod[] = "Title:Export Q\nPumpDiameter:2.75\n";
+    EXPECT_EQ(ParseDesignFileContents(obj, qrod, 'Q'), 1);
+    EXPECT_STREQ(GetWellName(obj), "Export Q");
+    const std::string qrodOut = TestTempPath("dispatch_export.q");
+    created.push_back(qrodOut);
+    EXPECT_EQ(WriteDesignFile(obj, qrodOut.c_str()), 1);
+    EXPECT_EQ(WriteDesignFileWithTemplate(obj, qrodOut.c_str(), qrodOut.c_str()), 1);
+    EXPECT_NE(ReadFileText(qrodOut).find("\nPumpDiameter:2.750000\n"), std::string::npos);
     DeleteTeskObj(obj);
 }
 

@@ -70,7 +70,7 @@ TEST_F(DesignJsonFile, UnwritablePathFailsWithALogLine) {
     const std::string missing = ::testing::TempDir() + "no_such_dir/design.json";
     LogCapture log;
     EXPECT_FALSE(WriteDesignFileTesk(&obj, missing.c_str()));
-    EXPECT_TRUE(log.Contains("Error writing design file! errno:2"));
+    EXPECT_TRUE(log.Contains("Error saving file " + missing + "! errno:2"));
     EXPECT_FALSE(FileExists(missing));
     log.Clear();
     EXPECT_FALSE(WriteDesignFileTesk(&obj, nullptr));
@@ -82,5 +82,5 @@ TEST_F(DesignJsonFile, FullDeviceFailsWithALogLine) {
     TeskObj obj;
     LogCapture log;
     EXPECT_FALSE(WriteDesignFileTesk(&obj, "/dev/full"));
-    EXPECT_TRUE(log.Contains("Error writing design file! errno:28"));
+    EXPECT_TRUE(log.Contains("Error saving file /dev/full! errno:28"));
 }

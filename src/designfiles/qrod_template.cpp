@@ -1,0 +1,36 @@
+#include "designfiles/builtin_templates.h"
+
+// The lines a QROD export starts from. The twelve design keys are filled from the well in
+// this order; the descriptive lines around them are copied as they stand. A constant pointer
+// to a literal is ready before any code runs, so every object may read it at once.
+const char* const QrodTemplate =
+    "FileType:QROD design\n"
+    "FileVersion:1\n"
+    "WrittenBy:tesk\n"
+    "Units:US oilfield\n"
+    "Title:New Well\n"
+    "TitleNote:well name, at most 63 bytes\n"
+    "StrokeRate:0.000000\n"
+    "StrokeRateUnits:strokes per minute\n"
+    "DampingFactor:0.000000\n"
+    "DampingFactorNote:non-dimensional, upstroke and downstroke alike\n"
+    "AnchorDepth:-1.000000\n"
+    "AnchorDepthUnits:ft, -1 when the well has no tubing\n"
+    "PumpDepth:0.000000\n"
+    "PumpDepthUnits:ft, also read as the fluid level\n"
+    "FluidSpecificGravity:1.000000\n"
+    "FluidSpecificGravityNote:water is 1\n"
+    "FluidViscosity:1.000000\n"
+    "FluidViscosityUnits:cP\n"
+    "TubingPressure:0.000000\n"
+    "TubingPressureUnits:psi\n"
+    "CasingPressure:0.000000\n"
+    "CasingPressureUnits:psi\n"
+    "PumpDiameter:1.500000\n"
+    "PumpDiameterUnits:in, plunger diameter\n"
+    "PlungerLength:48.000000\n"
+    "PlungerLengthUnits:in\n"
+    "Clearance:0.005000\n"
+    "ClearanceUnits:in, plunger to barrel fit\n"
+    "Note:only the twelve design keys above are read back; the rod string, tubing and survey "
+    "travel in the own JSON format\n";
