@@ -7,7 +7,10 @@
 // "_" and a random UUID. Saving, listing and fetching need credentials and an identity id; an
 // empty identity id would match every user's designs, so it counts as not logged in.
 
-// Saves the document as a new item. False when not logged in, when the document holds text
+// Saves the document as a new item: "designId" (identity id, "_", UUID), "userId", "wellname",
+// "ts" (UTC, milliseconds) and "design" (the design map). "userId" holds the same random UUID
+// that ends "designId", not the user's identity: stored items have always had it so, and other
+// clients of the table may read it. False when not logged in, when the document holds text
 // that is not UTF-8 or no string "wellname", or when the table refuses it (logged).
 bool CloudSaveDesign(CloudSession& session, const DesignDocument& document);
 

@@ -46,13 +46,9 @@ void StartRecording();
 // Each request as {"method", "url", "headers", "body" (decoded text)}.
 std::vector<nlohmann::json> StopRecording();
 
-// A tiny identity-pool stand-in (identity_stub.py) on loopback; stopped by pid.
-struct IdentityStub {
-    pid_t pid = -1;
-    std::string url;
-};
-bool StartIdentityStub(const std::string& mode, IdentityStub* stub);
-void StopIdentityStub(IdentityStub* stub);
+// The URL of the run's identity-pool stand-in (identity_stub.py) for a mode:
+// "refuse-credentials" or "refuse-all".
+std::string IdentityStubUrl(const std::string& mode);
 
 // A loopback URL whose port refuses connections while the returned socket stays open.
 struct ClosedPort {

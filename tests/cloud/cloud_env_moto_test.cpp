@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +21,8 @@
 namespace {
 
 MotoServer server;
+pid_t stubPid = -1;
+std::string stubUrl;
 CloudAccountNames names;
 std::string setupError = "the cloud environment did not run";
 
@@ -54,11 +57,46 @@ void PointLibraryAtServer() {
     setenv("TESK_TEST_TABLE", names.testTable.c_str(), 1);
 }
 
+// The identity-pool stand-in, started once; it prints its port on its first line.
+std::string StartIdentityStub() {
+    int out[2];
+    if (pipe(out) != 0) return "no pipe for the identity stub";
+    const std::string script = TestSourceDir() + "/cloud/identity_stub.py";
+    stubPid = fork();
+    if (stubPid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        dup2(out[1], STDOUT_FILENO);
+        close(out[0]);
+        close(out[1]);
+        execlp("python3", "python3", script.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(out[1]);
+    std::string line;
+    pollfd ready{out[0], POLLIN, 0};
+    char c = 0;
+    while (line.find('\n') == std::string::npos && poll(&ready, 1, 30000) == 1 && read(out[0], &c, 1) == 1) line += c;
+    close(out[0]);
+    int port = 0;
+    if (stubPid < 0 || std::sscanf(line.c_str(), "PORT %d", &port) != 1) return "the identity stub did not start";
+    stubUrl = "http://127.0.0.1:" + std::to_string(port);
+    return "";
+}
+
+void StopIdentityStub() {
+    if (stubPid <= 0) return;
+    kill(stubPid, SIGTERM);
+    waitpid(stubPid, nullptr, 0);
+    stubPid = -1;
+}
+
 std::string StartServer() {
     std::string reason = MotoUnavailableReason();
     if (!reason.empty()) return "moto is needed for the cloud tests: " + reason;
     if (!StartMoto(&server, &reason)) return reason;
     if (!IsLoopbackUrl(server.url)) return "moto is not on loopback: " + server.url;
+    reason = StartIdentityStub();
+    if (!reason.empty()) return reason;
     std::string output;
     if (!RunPython(TestSourceDir() + "/cloud/moto_fixture.py", {server.url}, &output, &reason)) return reason;
     reason = ReadNames(output);
@@ -71,7 +109,10 @@ std::string StartServer() {
 class CloudEnvironment : public ::testing::Environment {
 public:
     void SetUp() override { setupError = StartServer(); }
-    void TearDown() override { StopMoto(&server); }
+    void TearDown() override {
+        StopIdentityStub();
+        StopMoto(&server);
+    }
 };
 
 ::testing::Environment* const cloudEnvironment = ::testing::AddGlobalTestEnvironment(new CloudEnvironment);
@@ -137,41 +178,7 @@ std::vector<nlohmann::json> StopRecording() {
     return requests;
 }
 
-bool StartIdentityStub(const std::string& mode, IdentityStub* stub) {
-    int out[2];
-    if (pipe(out) != 0) return false;
-    const std::string script = TestSourceDir() + "/cloud/identity_stub.py";
-    const pid_t pid = fork();
-    if (pid == 0) {
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
-        dup2(out[1], STDOUT_FILENO);
-        close(out[0]);
-        close(out[1]);
-        execlp("python3", "python3", script.c_str(), mode.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(out[1]);
-    stub->pid = pid;
-    std::string line;
-    pollfd ready{out[0], POLLIN, 0};
-    char c = 0;
-    while (line.find('\n') == std::string::npos && poll(&ready, 1, 10000) == 1 && read(out[0], &c, 1) == 1) line += c;
-    close(out[0]);
-    int port = 0;
-    if (pid < 0 || std::sscanf(line.c_str(), "PORT %d", &port) != 1) {
-        StopIdentityStub(stub);
-        return false;
-    }
-    stub->url = "http://127.0.0.1:" + std::to_string(port);
-    return true;
-}
-
-void StopIdentityStub(IdentityStub* stub) {
-    if (stub->pid <= 0) return;
-    kill(stub->pid, SIGTERM);
-    waitpid(stub->pid, nullptr, 0);
-    stub->pid = -1;
-}
+std::string IdentityStubUrl(const std::string& mode) { return stubUrl + "/" + mode; }
 
 ClosedPort::ClosedPort() {
     socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);

@@ -49,11 +49,7 @@ TEST_P(CloudFailureTest, FailsCleanlyWithTheServicesMessage) {
     }
     const std::string tokenBefore = FileBytes(TokenPath());
 
-    IdentityStub stub;
-    if (c.identityStub != nullptr) {
-        ASSERT_TRUE(StartIdentityStub(c.identityStub, &stub));
-        SetEnv("AWS_ENDPOINT_URL_COGNITO_IDENTITY", stub.url);
-    }
+    if (c.identityStub != nullptr) SetEnv("AWS_ENDPOINT_URL_COGNITO_IDENTITY", IdentityStubUrl(c.identityStub));
     ClosedPort closed;
     if (c.dynamoClosed) SetEnv("AWS_ENDPOINT_URL_DYNAMODB", closed.url);
 
@@ -70,7 +66,6 @@ TEST_P(CloudFailureTest, FailsCleanlyWithTheServicesMessage) {
     for (const std::string& line : log.lines) {
         EXPECT_EQ(line.find(CloudNames().password), std::string::npos) << "a password in the log: " << line;
     }
-    StopIdentityStub(&stub);
     DeleteTeskObj(obj);
 }
 
