@@ -32,6 +32,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
     void SetEnv(const std::string& name, const std::string& value);
+    // Checks that no line so far carries a secret (password, token, key), then forgets them.
+    void ClearLog();
     std::string TokenPath() const { return appData + "/tesk/refreshtoken.txt"; }
 
     std::string appData;
@@ -39,6 +41,7 @@ protected:
 
 private:
     std::map<std::string, std::pair<bool, std::string>> saved_;
+    std::string refreshToken_;
 };
 
 // The moto recorder: every request the server receives between Start and Stop.

@@ -137,7 +137,23 @@ void CloudMotoTest::SetUp() {
     SetEnv("APPDATA", appData);
 }
 
+void CloudMotoTest::ClearLog() {
+    const std::string stored = FileBytes(TokenPath());
+    if (stored != "<missing>" && !stored.empty()) refreshToken_ = stored;
+    // moto's fixed credentials, the fixture's password, and the start of every JSON Web Token.
+    std::vector<std::string> secrets = {CloudNames().password, "ABCSECRETKEY", "ABC12345", "TESTACCESSKEY12345",
+                                        "eyJ"};
+    if (!refreshToken_.empty()) secrets.push_back(refreshToken_);
+    for (const std::string& line : log.lines) {
+        for (const std::string& secret : secrets) {
+            EXPECT_EQ(line.find(secret), std::string::npos) << "a secret in the log: " << line;
+        }
+    }
+    log.Clear();
+}
+
 void CloudMotoTest::TearDown() {
+    ClearLog();
     for (const auto& [name, old] : saved_) {
         if (old.first) {
             setenv(name.c_str(), old.second.c_str(), 1);

@@ -46,7 +46,7 @@ TEST_P(RenewalTest, RenewsFromTheStoredTokenAndWritesATestItem) {
     if (c.removeTokenFile) std::remove(TokenPath().c_str());
 
     StartRecording();
-    log.Clear();
+    ClearLog();
     ::Test(obj);
     const auto puts = TestTablePuts(StopRecording());
     ExpectLinesInOrder(log.lines, c.lines);

@@ -167,7 +167,7 @@ TEST_F(CloudSessionTest, LoginSaveListFetchAndLogoutThroughTheExports) {
     }
     EXPECT_EQ(std::strncmp(listed[0].designId, listed[1].designId, 46), 0) << "one identity prefixes both";
 
-    log.Clear();
+    ClearLog();
     ASSERT_EQ(GetDesign(obj, listed[0].designId), 1);
     const size_t found = LineIndex(log.lines, "Successfully retrieved design for ID: " + std::string(listed[0].designId));
     const size_t decoded = LineIndex(log.lines, "Decoded design JSON: ", found);
@@ -179,18 +179,18 @@ TEST_F(CloudSessionTest, LoginSaveListFetchAndLogoutThroughTheExports) {
     ASSERT_TRUE(design.is_object()) << text;
     ExpectStoredDesignShape(design);
 
-    log.Clear();
+    ClearLog();
     EXPECT_EQ(GetDesign(obj, "nope"), 0);
     EXPECT_TRUE(log.Contains("GetDesign - No item found for ID: nope"));
 
-    log.Clear();
+    ClearLog();
     EXPECT_EQ(Logout(obj), 0);
     EXPECT_TRUE(log.Contains("Logged out of cloud."));
     EXPECT_EQ(FileBytes(TokenPath()), "<missing>");
     DesignSummary kept[2];
     EXPECT_EQ(GetDesigns(obj, kept), 1);
     EXPECT_STREQ(kept[1].designId, listed[1].designId);
-    log.Clear();
+    ClearLog();
     EXPECT_EQ(FetchDesigns(obj, 1), 2) << "a refused listing keeps the last one";
     EXPECT_EQ(log.lines, (std::vector<std::string>{"FetchDesigns !!!", "Fetch Designs Failed"}));
 
@@ -206,7 +206,7 @@ TEST_F(CloudSessionTest, ListingGathersEveryPageWhenTheFirstPagesMatchNothing) {
     LoadSmallCard(obj);
     ASSERT_EQ(SaveCurrentDesign(obj, 0), 1);
     ASSERT_EQ(SaveCurrentDesign(obj, 0), 1);
-    log.Clear();
+    ClearLog();
     EXPECT_EQ(FetchDesigns(obj, 1), 2);
     std::vector<std::string> counts;
     for (const std::string& line : log.lines) {
