@@ -57,10 +57,11 @@ void PointLibraryAtServer() {
     setenv("TESK_TEST_TABLE", names.testTable.c_str(), 1);
 }
 
-// The identity-pool stand-in, started once; it prints its port on its first line.
-std::string StartIdentityStub() {
+// The identity-pool stand-in, started once; it prints its port on its first line, which is read
+// later so that it starts up while moto does. Returns the read end of its output, or -1.
+int SpawnIdentityStub() {
     int out[2];
-    if (pipe(out) != 0) return "no pipe for the identity stub";
+    if (pipe(out) != 0) return -1;
     const std::string script = TestSourceDir() + "/cloud/identity_stub.py";
     stubPid = fork();
     if (stubPid == 0) {
@@ -72,11 +73,15 @@ std::string StartIdentityStub() {
         _exit(127);
     }
     close(out[1]);
+    return out[0];
+}
+
+std::string ReadIdentityStubPort(int output) {
     std::string line;
-    pollfd ready{out[0], POLLIN, 0};
+    pollfd ready{output, POLLIN, 0};
     char c = 0;
-    while (line.find('\n') == std::string::npos && poll(&ready, 1, 30000) == 1 && read(out[0], &c, 1) == 1) line += c;
-    close(out[0]);
+    while (line.find('\n') == std::string::npos && poll(&ready, 1, 30000) == 1 && read(output, &c, 1) == 1) line += c;
+    close(output);
     int port = 0;
     if (stubPid < 0 || std::sscanf(line.c_str(), "PORT %d", &port) != 1) return "the identity stub did not start";
     stubUrl = "http://127.0.0.1:" + std::to_string(port);
@@ -93,12 +98,18 @@ void StopIdentityStub() {
 std::string StartServer() {
     std::string reason = MotoUnavailableReason();
     if (!reason.empty()) return "moto is needed for the cloud tests: " + reason;
-    if (!StartMoto(&server, &reason)) return reason;
+    const int stubOutput = SpawnIdentityStub();
+    if (stubOutput < 0) return "no pipe for the identity stub";
+    if (!StartMoto(&server, &reason)) {
+        close(stubOutput);
+        return reason;
+    }
     if (!IsLoopbackUrl(server.url)) return "moto is not on loopback: " + server.url;
-    reason = StartIdentityStub();
-    if (!reason.empty()) return reason;
     std::string output;
-    if (!RunPython(TestSourceDir() + "/cloud/moto_fixture.py", {server.url}, &output, &reason)) return reason;
+    const bool prepared = RunPython(TestSourceDir() + "/cloud/moto_fixture.py", {server.url}, &output, &reason);
+    const std::string stubReason = ReadIdentityStubPort(stubOutput);
+    if (!prepared) return reason;
+    if (!stubReason.empty()) return stubReason;
     reason = ReadNames(output);
     if (!reason.empty()) return reason;
     PointLibraryAtServer();
