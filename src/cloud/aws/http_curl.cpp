@@ -21,28 +21,39 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, last - first + 1);
 }
 
-size_t ReceiveBody(char* data, size_t size, size_t count, void* user) {
+// Curl is C: nothing may be thrown through it. Returning less than `bytes` aborts the
+// transfer, which then ends with a curl error.
+size_t ReceiveBody(char* data, size_t size, size_t count, void* user) noexcept {
     Reception* reception = static_cast<Reception*>(user);
     const size_t bytes = size * count;
-    if (bytes > reception->maxBytes - reception->response->body.size()) return 0;  // aborts the transfer
-    reception->response->body.append(data, bytes);
+    if (bytes > reception->maxBytes - reception->response->body.size()) return 0;
+    try {
+        reception->response->body.append(data, bytes);
+    } catch (...) {
+        return 0;
+    }
     return bytes;
 }
 
 // Keeps the headers of the final response only: a status line starts a new set.
-size_t ReceiveHeader(char* data, size_t size, size_t count, void* user) {
-    Reception* reception = static_cast<Reception*>(user);
-    const size_t bytes = size * count;
-    const std::string line(data, bytes);
+void KeepHeader(Reception* reception, const std::string& line) {
     if (line.compare(0, 5, "HTTP/") == 0) {
         reception->response->headers.clear();
-        return bytes;
+        return;
     }
     const size_t colon = line.find(':');
     if (colon != std::string::npos && colon > 0) {
         reception->response->headers[AsciiLower(Trimmed(line.substr(0, colon)))] = Trimmed(line.substr(colon + 1));
     }
-    return bytes;
+}
+
+size_t ReceiveHeader(char* data, size_t size, size_t count, void* user) noexcept {
+    try {
+        KeepHeader(static_cast<Reception*>(user), std::string(data, size * count));
+    } catch (...) {
+        return 0;
+    }
+    return size * count;
 }
 
 struct CurlFree {

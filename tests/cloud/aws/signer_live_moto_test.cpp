@@ -118,4 +118,16 @@ TEST_F(SignerLiveTest, BadKeysAreRefusedWithADerivedMessageAndWriteNothing) {
     }
 }
 
+// The harness may only ever talk to a server on this machine.
+TEST(MotoHarness, OnlyLoopbackUrlsCountAsLoopback) {
+    const std::pair<const char*, bool> cases[] = {
+        {"http://127.0.0.1", true},          {"http://127.0.0.1:5000", true},
+        {"http://localhost:5000/x", true},   {"http://127.0.0.1.example.com/", false},
+        {"http://localhost.example.com", false}, {"https://127.0.0.1:5000", false},
+        {"http://10.0.0.1:5000", false},     {"http://user@127.0.0.1/", false},
+        {"", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsLoopbackUrl(c.first), c.second) << c.first;
+}
+
 }  // namespace
