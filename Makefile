@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps configure build build-asan demo test test-release test-asan fuzz bench clean
+.PHONY: deps configure build build-asan demo test test-release test-asan check-moto fuzz bench clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -22,10 +22,16 @@ demo: configure
 	cmake --build build -j $(JOBS) --target tesk_example
 	./build/examples/tesk_example data build
 
-test-release: build
+# The cloud tests run against the moto AWS emulator on loopback.
+check-moto:
+	@python3 -c 'import moto, moto.server, boto3' 2>/dev/null || { \
+		echo "make test needs the AWS emulator: python3 cannot import moto and boto3 (pip install 'moto[server]' boto3)" >&2; \
+		exit 1; }
+
+test-release: check-moto build
 	cd build && ctest --output-on-failure -j $(JOBS)
 
-test-asan: build-asan
+test-asan: check-moto build-asan
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --output-on-failure -j $(JOBS)
 

@@ -19,7 +19,8 @@ foreach(source ${TESK_FUZZ_SOURCES})
   add_executable(${name} ${source} $<TARGET_OBJECTS:tesk_core>)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/include ${TESK_GENERATED_INCLUDE_DIR}
                              ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(${name} PRIVATE nlohmann_json::nlohmann_json pugixml::pugixml Threads::Threads)
+  target_link_libraries(${name} PRIVATE nlohmann_json::nlohmann_json pugixml::pugixml Threads::Threads
+                        CURL::libcurl OpenSSL::Crypto)
   target_compile_options(${name} PRIVATE ${TESK_FUZZ_FLAGS})
   target_link_options(${name} PRIVATE ${TESK_FUZZ_FLAGS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz EXCLUDE_FROM_ALL ON)

@@ -546,6 +546,37 @@ TESK_API uint8_t WriteDesignFile(TeskObj* obj, const char* path);
 /* Writes the design as WriteDesignFile does, but from a template file of the same format as the output (q, r or i; the template's other lines and elements are kept). 0 with a log line when the two formats differ, the template cannot be read or parsed, or the format is j or none; r and i give 0 also after saving. */
 TESK_API uint8_t WriteDesignFileWithTemplate(TeskObj* obj, const char* path, const char* templatePath);
 
+/* ---- Cloud ---- */
+
+/* One stored design of the last listing, 172 bytes. Each field is a zero-terminated text cut
+ * to fit (83, 23 and 63 characters), empty when the stored item lacks it. */
+typedef struct DesignSummary {
+    char designId[84]; /* the identity id, "_" and a random UUID */
+    char ts[24];       /* UTC save time, "2024-03-05T07:08:09.045" */
+    char wellname[64];
+} DesignSummary;
+
+#ifdef __cplusplus
+static_assert(sizeof(DesignSummary) == 172 && offsetof(DesignSummary, ts) == 84 &&
+                  offsetof(DesignSummary, wellname) == 108,
+              "DesignSummary layout");
+#endif
+
+/* Signs in with user name and password (UTF-8) and keeps the refresh token in $APPDATA/tesk/refreshtoken.txt; 1 once credentials were obtained, 0 with log lines otherwise (a failed login leaves the object logged out). */
+TESK_API uint8_t Login(TeskObj* obj, const char* userName, const char* password);
+/* Deletes the refresh-token file and forgets credentials and identity; always returns 0. The last listing stays. */
+TESK_API uint8_t Logout(TeskObj* obj);
+/* With refresh exactly 1, first lists the user's stored designs (logs "Fetch Designs Failed" on failure); returns the number of designs of the last listing, -1 before any. */
+TESK_API int32_t FetchDesigns(TeskObj* obj, uint8_t refresh);
+/* Copies the last listing (FetchDesigns' count of records) into dst; 0 (nothing written) for a null dst or an empty or missing listing. */
+TESK_API uint8_t GetDesigns(TeskObj* obj, DesignSummary* dst);
+/* Fetches one stored design by id and writes it to the log; the well is not changed; 0 when not logged in, not found or on failure. */
+TESK_API uint8_t GetDesign(TeskObj* obj, const char* designId);
+/* Saves the current design as a new item of the design table; flag is unused; 0 when not logged in or on failure. */
+TESK_API uint8_t SaveCurrentDesign(TeskObj* obj, uint8_t flag);
+/* Renews the session from the stored refresh token and writes a test item; reports only through log lines. */
+TESK_API void Test(TeskObj* obj);
+
 #ifdef __cplusplus
 }
 #endif

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "cloud/cloud_session.h"
 #include "model/wave_model.h"
 #include "pumpunit/pumping_unit.h"
 #include "tesk/tesk.h"
@@ -50,6 +51,8 @@ struct TeskObj {
     uint8_t usePumpingUnitForPosition = 0;
     int32_t runTimeMs = 0;
     PumpingUnit pu{};
+    // Last member, so it is built after the cards and ended before them.
+    CloudSession cloud;
 
     // Throws std::bad_alloc when the Fourier fit cannot be had; members built so far unwind.
     TeskObj();

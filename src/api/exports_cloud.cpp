@@ -1,0 +1,54 @@
+// Exports of the cloud login and design store.
+#include "api/guard.h"
+#include "cloud/cloud_login.h"
+#include "cloud/design_store.h"
+#include "cloud/session_renewal.h"
+#include "designfiles/design_document.h"
+#include "model/tesk_obj.h"
+
+namespace {
+
+template <typename Body>
+uint8_t CloudExport(const char* exportName, TeskObj* obj, Body&& body) {
+    return WellExport<uint8_t>(exportName, obj, 0, [&]() -> uint8_t { return body() ? 1 : 0; });
+}
+
+}  // namespace
+
+extern "C" {
+
+TESK_API uint8_t Login(TeskObj* obj, const char* userName, const char* password) {
+    return CloudExport("Login", obj, [&] { return CloudLogin(obj->cloud, userName, password); });
+}
+
+TESK_API uint8_t Logout(TeskObj* obj) {
+    return CloudExport("Logout", obj, [&] { return CloudLogout(obj->cloud); });
+}
+
+TESK_API int32_t FetchDesigns(TeskObj* obj, uint8_t refresh) {
+    return WellExport<int32_t>("FetchDesigns", obj, -1, [&] {
+        if (refresh == 1) {
+            const bool listed = ExportGuard<bool>("FetchDesigns", false, [&] { return CloudFetchDesigns(obj->cloud); });
+            if (!listed) LogMessage("Fetch Designs Failed");
+        }
+        return obj->cloud.designCount;
+    });
+}
+
+TESK_API uint8_t GetDesigns(TeskObj* obj, DesignSummary* dst) {
+    return CloudExport("GetDesigns", obj, [&] { return CopyDesigns(obj->cloud, dst); });
+}
+
+TESK_API uint8_t GetDesign(TeskObj* obj, const char* designId) {
+    return CloudExport("GetDesign", obj, [&] { return CloudGetDesign(obj->cloud, designId); });
+}
+
+TESK_API uint8_t SaveCurrentDesign(TeskObj* obj, uint8_t flag) {
+    return CloudExport("SaveCurrentDesign", obj, [&] { return CloudSaveDesign(obj->cloud, WriteDesignJson(obj)); });
+}
+
+TESK_API void Test(TeskObj* obj) {
+    WellExportVoid("Test", obj, [&] { CloudRunTest(obj->cloud); });
+}
+
+}  // extern "C"

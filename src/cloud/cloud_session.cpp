@@ -1,0 +1,22 @@
+#include "cloud/cloud_session.h"
+
+#include <cstring>
+
+#include "cloud/aws/sdk_lifetime.h"
+
+CloudSession::CloudSession() : account(ReadCloudAccount()) {
+    config.region = account.region;
+    AwsSdkStart();  // last: nothing after it may throw, or the start would never be undone
+}
+
+CloudSession::~CloudSession() { AwsSdkStop(); }
+
+bool IsLoggedIn(const CloudSession& session) {
+    return !session.creds.IsEmpty();
+}
+
+bool CopyDesigns(const CloudSession& session, DesignSummary* dst) {
+    if (dst == nullptr || session.designCount <= 0) return false;
+    std::memcpy(dst, session.designs.data(), session.designs.size() * sizeof(DesignSummary));
+    return true;
+}

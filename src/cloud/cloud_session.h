@@ -1,0 +1,38 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cloud/aws/client_config.h"
+#include "cloud/aws/credentials.h"
+#include "cloud/cloud_account.h"
+#include "tesk/tesk.h"
+
+// What ties one well object to the cloud account: the account's names and the client
+// configuration every request of this object is built from, what a login yields, and the
+// summaries of the last design listing. Each session holds one start of the HTTP stack.
+struct CloudSession {
+    CloudAccount account;
+    AwsClientConfig config;
+    AwsCredentials creds;
+    std::string username;
+    std::string sub;
+    // The identity pool's id of the user: the prefix of every stored design id.
+    std::string IdentityId;
+    // -1 until a listing has received its first page.
+    int32_t designCount = -1;
+    std::vector<DesignSummary> designs;
+
+    // Reads the account's names (environment overrides included) and starts the HTTP stack.
+    CloudSession();
+    ~CloudSession();
+    CloudSession(const CloudSession&) = delete;
+    CloudSession& operator=(const CloudSession&) = delete;
+};
+
+// Credentials count, not identity: a session token alone is not a login.
+bool IsLoggedIn(const CloudSession& session);
+
+// Copies the last listing (designCount records) to dst; false, writing nothing, for a null dst
+// or when the listing is missing or empty. The caller sizes dst from the last listing's count.
+bool CopyDesigns(const CloudSession& session, DesignSummary* dst);
