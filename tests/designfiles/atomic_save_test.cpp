@@ -14,33 +14,10 @@
 #include "child_process.h"
 #include "design_test_util.h"
 #include "log_capture.h"
+#include "temp_folder.h"
 #include "tesk/tesk.h"
 
 namespace {
-
-// A folder of this test alone, so that leftover temporary files can be counted.
-struct TempFolder {
-    std::string path;
-    TempFolder() {
-        std::string pattern = ::testing::TempDir() + "tesk_save_XXXXXX";
-        path = mkdtemp(&pattern[0]) != nullptr ? pattern : "";
-    }
-    ~TempFolder() {
-        for (const std::string& name : Names()) unlink((path + "/" + name).c_str());
-        rmdir(path.c_str());
-    }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        DIR* dir = opendir(path.c_str());
-        if (dir == nullptr) return names;
-        while (const dirent* entry = readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..") names.push_back(name);
-        }
-        closedir(dir);
-        return names;
-    }
-};
 
 TEST(AtomicSave, ReplacesTheFileAndKeepsItsPermissions) {
     TempFolder folder;
