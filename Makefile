@@ -1,6 +1,6 @@
 # Two entry points: `make demo` and `make test`. Both install what is missing first.
 JOBS ?= $(shell nproc)
-FUZZ_SECONDS ?= 20
+FUZZ_SECONDS ?= 10
 
 .PHONY: deps configure build build-asan demo test test-release test-asan check-moto fuzz bench clean
 

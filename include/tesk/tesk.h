@@ -546,17 +546,20 @@ TESK_API uint8_t WriteDesignFile(TeskObj* obj, const char* path);
 /* Writes the design as WriteDesignFile does, but from a template file of the same format as the output (q, r or i; the template's other lines and elements are kept). 0 with a log line when the two formats differ, the template cannot be read or parsed, or the format is j or none; r and i give 0 also after saving. */
 TESK_API uint8_t WriteDesignFileWithTemplate(TeskObj* obj, const char* path, const char* templatePath);
 
-/* ---- Cloud ---- */
+/* ---- Cloud ----
+ * Every call is synchronous and sends its requests once (connect timeout 1 s, 3 s without
+ * data, 30 s at most per request). The account's region, ids and table names are built in and
+ * can be replaced by environment variables read when a well object is created (see README). */
 
 /* One stored design of the last listing, 172 bytes. Each field is a zero-terminated text cut
  * to fit (83, 23 and 63 characters), empty when the stored item lacks it. */
 typedef struct DesignSummary {
     char designId[84]; /* the identity id, "_" and a random UUID */
     char ts[24];       /* UTC save time, "2024-03-05T07:08:09.045" */
-    char wellname[64];
+    char wellname[64]; /* the well name saved with the design */
 } DesignSummary;
 
-#ifdef __cplusplus
+#if defined(__cplusplus) || (defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L)
 static_assert(sizeof(DesignSummary) == 172 && offsetof(DesignSummary, ts) == 84 &&
                   offsetof(DesignSummary, wellname) == 108,
               "DesignSummary layout");
@@ -572,9 +575,9 @@ TESK_API int32_t FetchDesigns(TeskObj* obj, uint8_t refresh);
 TESK_API uint8_t GetDesigns(TeskObj* obj, DesignSummary* dst);
 /* Fetches one stored design by id and writes it to the log; the well is not changed; 0 when not logged in, not found or on failure. */
 TESK_API uint8_t GetDesign(TeskObj* obj, const char* designId);
-/* Saves the current design as a new item of the design table; flag is unused; 0 when not logged in or on failure. */
+/* Saves the current design as a new item of the design table; flag is unused; 0 when not logged in or on failure. Only a selection is stored (versions, well depth, per card fluid, pump, pressures, depths, speed, the measured card and the prediction inputs; no rod string, tubing, survey or damping), floating-point values rounded to single precision (6 decimals). The item's "userId" holds the same random UUID as its designId, not the user's identity. */
 TESK_API uint8_t SaveCurrentDesign(TeskObj* obj, uint8_t flag);
-/* Renews the session from the stored refresh token and writes a test item; reports only through log lines. */
+/* Renews the session from the stored refresh token and writes a test item (its "thename" is the token's "username" claim, which Cognito tokens lack, so it reads "UNKNOWN"); reports only through log lines. When the renewal fails, a session already logged in still writes the item with its earlier credentials. */
 TESK_API void Test(TeskObj* obj);
 
 #ifdef __cplusplus
