@@ -11,6 +11,15 @@
 #include "model/tesk_obj.h"
 #include "pumpunit/pu_motion.h"
 
+bool PredWideBuildRuns() {
+#if TESK_PRED_WIDE_BUILD
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
+}
+
 bool PredCardReady(const TeskObj* obj, const WaveModel* pred, int32_t minNodes) {
     return pred->PointCount > 0 && pred->surfacePos != nullptr && pred->surfaceLoad != nullptr &&
            pred->pumpPos != nullptr && pred->pumpLoad != nullptr && pred->pumpColors != nullptr &&
@@ -67,10 +76,10 @@ bool PreparePredIntermediateRows(WaveModel* pred) {
            rows.loadRows != nullptr && rows.rowCount >= M + 2;
 }
 
-void* AllocCarvedBlock(double** const* arrays, int32_t arrayCount, int32_t length, int32_t tailLength,
+void* AllocCarvedBlock(double** const* arrays, int32_t arrayCount, int32_t length, size_t tailLength,
                        double** tail, int32_t** steps) {
     const size_t row = static_cast<size_t>(length);
-    const size_t doubles = static_cast<size_t>(arrayCount) * row + static_cast<size_t>(tailLength);
+    const size_t doubles = static_cast<size_t>(arrayCount) * row + tailLength;
     void* block = std::calloc(1, doubles * sizeof(double) + row * sizeof(int32_t));
     if (block == nullptr) return nullptr;
     double* p = static_cast<double*>(block);
@@ -89,5 +98,36 @@ void ZeroPositionRows(double** rows, int32_t lastRow, int32_t columns) {
         double rowMin = DBL_MAX;
         for (int32_t i = 0; i < columns; ++i) rowMin = row[i] < rowMin ? row[i] : rowMin;
         for (int32_t i = 0; i < columns; ++i) row[i] -= rowMin;
+    }
+}
+
+void InteriorRowLoads(const InteriorLoadRule& rule, const double* u, int32_t M, double* load) {
+    const int32_t r = rule.refinement;
+    if (r != 1) {
+        for (int32_t k = 1; k < M; ++k) load[k] = StretchAt(u, k * r, rule.loadStep[k]) * rule.scale[k] + rule.offset[k];
+        return;
+    }
+    // Between the ends both differences stay within the row: take both and keep the one that
+    // applies, so that the loop runs without a branch.
+    const int32_t* __restrict step = rule.loadStep;
+    const double* __restrict scale = rule.scale;
+    const double* __restrict offset = rule.offset;
+    double* __restrict out = load;
+    for (int32_t k = 2; k < M - 2; ++k) {
+        const double backward = 1.5 * u[k] - 2.0 * u[k - 1] + 0.5 * u[k - 2];
+        const double forward = -(1.5 * u[k] - 2.0 * u[k + 1] + 0.5 * u[k + 2]);
+        out[k] = (step[k] < 0 ? backward : forward) * scale[k] + offset[k];
+    }
+    const auto atEnd = [&](int32_t k) { out[k] = StretchAt(u, k, step[k]) * scale[k] + offset[k]; };
+    atEnd(1);
+    for (int32_t k = M - 2 > 2 ? M - 2 : 2; k < M; ++k) atEnd(k);
+}
+
+void WidenInteriorLimits(WaveModel* card, const double* load, int32_t M) {
+    double* __restrict low = card->nodeLoadMin;
+    double* __restrict high = card->nodeLoadMax;
+    for (int32_t k = 1; k < M; ++k) {
+        low[k] = load[k] < low[k] ? load[k] : low[k];
+        high[k] = load[k] > high[k] ? load[k] : high[k];
     }
 }
