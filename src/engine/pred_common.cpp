@@ -101,7 +101,10 @@ void ZeroPositionRows(double** rows, int32_t lastRow, int32_t columns) {
     }
 }
 
-void InteriorRowLoads(const InteriorLoadRule& rule, const double* u, int32_t M, double* load) {
+namespace {
+
+TESK_PRED_KERNEL_BODY void InteriorRowLoadsBody(const InteriorLoadRule& rule, const double* u, int32_t M,
+                                                double* load) {
     const int32_t r = rule.refinement;
     if (r != 1) {
         for (int32_t k = 1; k < M; ++k) load[k] = StretchAt(u, k * r, rule.loadStep[k]) * rule.scale[k] + rule.offset[k];
@@ -123,11 +126,40 @@ void InteriorRowLoads(const InteriorLoadRule& rule, const double* u, int32_t M, 
     for (int32_t k = M - 2 > 2 ? M - 2 : 2; k < M; ++k) atEnd(k);
 }
 
-void WidenInteriorLimits(WaveModel* card, const double* load, int32_t M) {
+TESK_PRED_KERNEL_BODY void WidenInteriorLimitsBody(WaveModel* card, const double* load, int32_t M) {
     double* __restrict low = card->nodeLoadMin;
     double* __restrict high = card->nodeLoadMax;
     for (int32_t k = 1; k < M; ++k) {
         low[k] = load[k] < low[k] ? load[k] : low[k];
         high[k] = load[k] > high[k] ? load[k] : high[k];
     }
+}
+
+#if TESK_PRED_WIDE_BUILD
+TESK_PRED_AVX2_TARGET void InteriorRowLoadsAvx2(const InteriorLoadRule& rule, const double* u, int32_t M,
+                                                double* load) {
+    InteriorRowLoadsBody(rule, u, M, load);
+}
+
+TESK_PRED_AVX2_TARGET void WidenInteriorLimitsAvx2(WaveModel* card, const double* load, int32_t M) {
+    WidenInteriorLimitsBody(card, load, M);
+}
+
+const bool kWideBuildRuns = PredWideBuildRuns();
+#endif
+
+}  // namespace
+
+void InteriorRowLoads(const InteriorLoadRule& rule, const double* u, int32_t M, double* load) {
+#if TESK_PRED_WIDE_BUILD
+    if (kWideBuildRuns) return InteriorRowLoadsAvx2(rule, u, M, load);
+#endif
+    InteriorRowLoadsBody(rule, u, M, load);
+}
+
+void WidenInteriorLimits(WaveModel* card, const double* load, int32_t M) {
+#if TESK_PRED_WIDE_BUILD
+    if (kWideBuildRuns) return WidenInteriorLimitsAvx2(card, load, M);
+#endif
+    WidenInteriorLimitsBody(card, load, M);
 }
