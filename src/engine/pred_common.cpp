@@ -1,6 +1,7 @@
 // Pieces that the new and the legacy predictive solver share.
 #include "engine/pred_common.h"
 
+#include <atomic>
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
@@ -11,7 +12,11 @@
 #include "model/tesk_obj.h"
 #include "pumpunit/pu_motion.h"
 
-bool PredWideBuildRuns() {
+namespace {
+
+std::atomic<bool> wideBuildAllowed{true};
+
+bool MachineRunsAvx2() {
 #if TESK_PRED_WIDE_BUILD
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2");
@@ -19,6 +24,15 @@ bool PredWideBuildRuns() {
     return false;
 #endif
 }
+
+}  // namespace
+
+bool PredWideBuildRuns() {
+    static const bool machineRunsAvx2 = MachineRunsAvx2();
+    return machineRunsAvx2 && wideBuildAllowed.load(std::memory_order_relaxed);
+}
+
+void AllowPredWideBuild(bool allowed) { wideBuildAllowed.store(allowed, std::memory_order_relaxed); }
 
 bool PredCardReady(const TeskObj* obj, const WaveModel* pred, int32_t minNodes) {
     return pred->PointCount > 0 && pred->surfacePos != nullptr && pred->surfaceLoad != nullptr &&
@@ -144,22 +158,20 @@ TESK_PRED_AVX2_TARGET void InteriorRowLoadsAvx2(const InteriorLoadRule& rule, co
 TESK_PRED_AVX2_TARGET void WidenInteriorLimitsAvx2(WaveModel* card, const double* load, int32_t M) {
     WidenInteriorLimitsBody(card, load, M);
 }
-
-const bool kWideBuildRuns = PredWideBuildRuns();
 #endif
 
 }  // namespace
 
 void InteriorRowLoads(const InteriorLoadRule& rule, const double* u, int32_t M, double* load) {
 #if TESK_PRED_WIDE_BUILD
-    if (kWideBuildRuns) return InteriorRowLoadsAvx2(rule, u, M, load);
+    if (PredWideBuildRuns()) return InteriorRowLoadsAvx2(rule, u, M, load);
 #endif
     InteriorRowLoadsBody(rule, u, M, load);
 }
 
 void WidenInteriorLimits(WaveModel* card, const double* load, int32_t M) {
 #if TESK_PRED_WIDE_BUILD
-    if (kWideBuildRuns) return WidenInteriorLimitsAvx2(card, load, M);
+    if (PredWideBuildRuns()) return WidenInteriorLimitsAvx2(card, load, M);
 #endif
     WidenInteriorLimitsBody(card, load, M);
 }

@@ -16,8 +16,12 @@
 #define TESK_PRED_KERNEL_BODY inline
 #endif
 
-// True when the machine runs the AVX2 build of the march loops.
+// True when the machine runs the AVX2 build of the march loops and solves may use it.
 bool PredWideBuildRuns();
+
+// Lets solves use the AVX2 build where the machine runs it (the default), or keeps them on the
+// baseline build: a check that both give the same card compares the two.
+void AllowPredWideBuild(bool allowed);
 
 struct FeaNode;
 struct TeskObj;
