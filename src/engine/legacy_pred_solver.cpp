@@ -33,16 +33,22 @@ struct LegacyWorkspace {
     double* overDn;
     double* movingUp;  // candidate displacement when the point above moved up
     double* movingDn;
-    double* surface;    // prescribed polished-rod position of each point of a cycle, in
-    int32_t* loadStep;  // -1: backward difference at the grid point, +1: forward
+    double* loadScale;   // kNode
+    double* loadOffset;  // the rod weight below the node above
+    double* rowLoad;     // loads of the row being stored
+    double* surface;     // prescribed polished-rod position of each point of a cycle, in
+    double* drive;       // the top grid point's displacement at each point of a cycle, ft
+    int32_t* loadStep;   // -1: backward difference at the grid point, +1: forward
 };
 
 bool AllocWorkspace(LegacyWorkspace* w, int32_t M, int32_t n) {
     double** const arrays[] = {&w->next,     &w->current,  &w->previous, &w->eaBelow, &w->eaAbove,
                                &w->mass,     &w->centreUp, &w->centreDn, &w->overUp,  &w->overDn,
-                               &w->movingUp, &w->movingDn};
-    w->block = AllocCarvedBlock(arrays, 12, M + 1, n, &w->surface, &w->loadStep);
-    return w->block != nullptr;
+                               &w->movingUp, &w->movingDn, &w->loadScale, &w->loadOffset, &w->rowLoad};
+    w->block = AllocCarvedBlock(arrays, 15, M + 1, 2 * static_cast<size_t>(n), &w->surface, &w->loadStep);
+    if (w->block == nullptr) return false;
+    w->drive = w->surface + n;
+    return true;
 }
 
 void FillCoefficients(LegacyWorkspace* w, const WaveModel* pred) {
@@ -57,16 +63,15 @@ void FillCoefficients(LegacyWorkspace* w, const WaveModel* pred) {
         w->overUp[j] = 1.0 / ((node.nodeCUpDt + 1.0) * node.legacyMass);
         w->overDn[j] = 1.0 / ((node.nodeCDnDt + 1.0) * node.legacyMass);
         w->loadStep[j] = UsesBackwardDifference(pred->nodes, M, j) ? -1 : 1;
+        w->loadScale[j] = node.kNode;
+        w->loadOffset[j] = pred->nodes[j - 1].weightBelow;
     }
 }
 
-// Both damping candidates of every interior point, then the choice by the point above,
-// which needs that point's new displacement first.
-void MarchInterior(LegacyWorkspace& w, int32_t M) {
-    double* __restrict up = w.movingUp;
-    double* __restrict dn = w.movingDn;
-    const double* __restrict u = w.current;
-    const double* __restrict uOld = w.previous;
+// Both damping candidates of every interior point: up[j] when the point above moves up, dn[j]
+// when it moves down.
+TESK_PRED_KERNEL_BODY void MarchCandidates(double* __restrict up, double* __restrict dn, const double* __restrict u,
+                                           const double* __restrict uOld, const LegacyWorkspace& w, int32_t M) {
     const double* __restrict eaBelow = w.eaBelow;
     const double* __restrict eaAbove = w.eaAbove;
     const double* __restrict mass = w.mass;
@@ -79,8 +84,51 @@ void MarchInterior(LegacyWorkspace& w, int32_t M) {
         up[j] = (base + centreUp[j] * u[j]) * overUp[j];
         dn[j] = (base + centreDn[j] * u[j]) * overDn[j];
     }
-    double* next = w.next;
-    for (int32_t j = 1; j < M; ++j) next[j] = u[j - 1] > next[j - 1] ? up[j] : dn[j];
+}
+
+// The choice by the point above needs that point's new displacement first. Where both
+// candidates of the point above agree on its direction, the choice does not depend on the
+// order; only near a turn of the point above do they disagree. False in that case, with
+// next[1..M-1] not yet chosen.
+TESK_PRED_KERNEL_BODY bool ChooseWithoutOrder(double* __restrict next, double* __restrict up, double* __restrict dn,
+                                              const double* __restrict u, int32_t M) {
+    up[0] = next[0];
+    dn[0] = next[0];
+    int64_t disagree = 0;
+    for (int32_t j = 1; j < M; ++j) {
+        const int64_t aboveUpIfUp = u[j - 1] > up[j - 1];
+        const int64_t aboveUpIfDn = u[j - 1] > dn[j - 1];
+        const double ifUp = up[j];
+        const double ifDn = dn[j];
+        next[j] = (aboveUpIfUp & aboveUpIfDn) != 0 ? ifUp : ifDn;
+        disagree |= aboveUpIfUp ^ aboveUpIfDn;
+    }
+    return disagree == 0;
+}
+
+TESK_PRED_KERNEL_BODY bool MarchRowBody(LegacyWorkspace& w, int32_t M) {
+    MarchCandidates(w.movingUp, w.movingDn, w.current, w.previous, w, M);
+    return ChooseWithoutOrder(w.next, w.movingUp, w.movingDn, w.current, M);
+}
+
+using MarchRowKernel = bool (*)(LegacyWorkspace&, int32_t);
+
+bool MarchRowBaseline(LegacyWorkspace& w, int32_t M) { return MarchRowBody(w, M); }
+
+#if TESK_PRED_WIDE_BUILD
+TESK_PRED_AVX2_TARGET bool MarchRowAvx2(LegacyWorkspace& w, int32_t M) { return MarchRowBody(w, M); }
+#endif
+
+MarchRowKernel ChooseMarchRowKernel() {
+#if TESK_PRED_WIDE_BUILD
+    if (PredWideBuildRuns()) return &MarchRowAvx2;
+#endif
+    return &MarchRowBaseline;
+}
+
+void MarchInterior(LegacyWorkspace& w, MarchRowKernel marchRow, int32_t M) {
+    if (marchRow(w, M)) return;
+    for (int32_t j = 1; j < M; ++j) w.next[j] = w.current[j - 1] > w.next[j - 1] ? w.movingUp[j] : w.movingDn[j];
 }
 
 struct LegacySolve {
@@ -93,24 +141,20 @@ struct LegacySolve {
     double kSurface;  // eaNode/dx of node 0
     double kPump;     // eaNode/dx of node M-1
     int64_t lastCycleStart;
+    MarchRowKernel marchRow;
     bool keepRows;
 };
 
-double InteriorLoad(const LegacySolve& s, int32_t k) {
-    const FeaNode* nodes = s.pred->nodes;
-    return StretchAt(s.w.next, k, s.w.loadStep[k]) * nodes[k].kNode + nodes[k - 1].weightBelow;
-}
-
 void StoreInterior(LegacySolve& s, int32_t ic, bool inLimits) {
     const int32_t M = s.pred->FeaNodeCount;
+    const InteriorLoadRule rule{s.w.loadStep, s.w.loadScale, s.w.loadOffset, 1};
+    InteriorRowLoads(rule, s.w.next, M, s.w.rowLoad);
+    if (inLimits) WidenInteriorLimits(s.pred, s.w.rowLoad, M);
+    if (!s.keepRows) return;
     IntermediateCards& rows = s.pred->intermediate;
     for (int32_t k = 1; k < M; ++k) {
-        const double load = InteriorLoad(s, k);
-        if (s.keepRows) {
-            rows.posRows[k][ic] = -12.0 * s.w.next[k] + s.surfaceOffset;
-            rows.loadRows[k][ic] = load;
-        }
-        if (inLimits) WidenLoadLimits(s.pred, k, load);
+        rows.posRows[k][ic] = -12.0 * s.w.next[k] + s.surfaceOffset;
+        rows.loadRows[k][ic] = s.w.rowLoad[k];
     }
 }
 
@@ -138,15 +182,13 @@ void StoreEnds(LegacySolve& s, int32_t ic, bool inLimits, double f) {
     pred->pumpLoad[ic] = pumpLoad;
 }
 
-// One running step i: surface, interior, pump end, then what the step stores.
-void PredTimeStep(LegacySolve& s, int32_t i) {
+// One running step i, point ic of its cycle: surface, interior, pump end, then what the step stores.
+void PredTimeStep(LegacySolve& s, int32_t i, int32_t ic) {
     WaveModel* pred = s.pred;
-    const int32_t n = pred->PointCount;
     const int32_t M = pred->FeaNodeCount;
-    const int32_t ic = i % n;
     const double f = s.w.surface[ic];
-    s.w.next[0] = (f - s.surfaceOffset) / -12.0;
-    MarchInterior(s.w, M);
+    s.w.next[0] = s.w.drive[ic];
+    MarchInterior(s.w, s.marchRow, M);
     // Whatever an earlier cycle would store, the last one overwrites at the same index.
     const bool lastCycle = i >= s.lastCycleStart;
     const bool inLimits = i > s.lastCycleStart;
@@ -194,11 +236,15 @@ bool CalcWavePred(TeskObj* obj, WaveModel* pred) {
         s.w.surface[i] = PredSurfacePosition(obj, pred, i, pred->PointCount, pred->DT, fromPumpingUnit);
     }
     s.surfaceOffset = std::isfinite(s.w.surface[0]) ? s.w.surface[0] : 0.0;
+    for (int32_t i = 0; i < pred->PointCount; ++i) s.w.drive[i] = (s.w.surface[i] - s.surfaceOffset) / -12.0;
     s.rodWeightInFluid = pred->tapers->count > 0 ? pred->tapers->Rwf : 0.0;
     s.kSurface = pred->nodes[0].eaNode / pred->nodes[0].dx;
     s.kPump = pred->nodes[M - 1].eaNode / pred->nodes[M - 1].dx;
     s.lastCycleStart = static_cast<int64_t>(obj->predCycles - 1) * pred->PointCount;
-    for (int32_t i = 0; i < static_cast<int32_t>(steps); ++i) PredTimeStep(s, i);
+    s.marchRow = ChooseMarchRowKernel();
+    for (int32_t i = 0, ic = 0; i < static_cast<int32_t>(steps); ++i, ic = ic + 1 == pred->PointCount ? 0 : ic + 1) {
+        PredTimeStep(s, i, ic);
+    }
     std::free(s.w.block);
     return true;
 }

@@ -1,6 +1,7 @@
 // Pieces that the new and the legacy predictive solver share.
 #include "engine/pred_common.h"
 
+#include <atomic>
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
@@ -10,6 +11,28 @@
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
 #include "pumpunit/pu_motion.h"
+
+namespace {
+
+std::atomic<bool> wideBuildAllowed{true};
+
+bool MachineRunsAvx2() {
+#if TESK_PRED_WIDE_BUILD
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
+}
+
+}  // namespace
+
+bool PredWideBuildRuns() {
+    static const bool machineRunsAvx2 = MachineRunsAvx2();
+    return machineRunsAvx2 && wideBuildAllowed.load(std::memory_order_relaxed);
+}
+
+void AllowPredWideBuild(bool allowed) { wideBuildAllowed.store(allowed, std::memory_order_relaxed); }
 
 bool PredCardReady(const TeskObj* obj, const WaveModel* pred, int32_t minNodes) {
     return pred->PointCount > 0 && pred->surfacePos != nullptr && pred->surfaceLoad != nullptr &&
@@ -67,10 +90,10 @@ bool PreparePredIntermediateRows(WaveModel* pred) {
            rows.loadRows != nullptr && rows.rowCount >= M + 2;
 }
 
-void* AllocCarvedBlock(double** const* arrays, int32_t arrayCount, int32_t length, int32_t tailLength,
+void* AllocCarvedBlock(double** const* arrays, int32_t arrayCount, int32_t length, size_t tailLength,
                        double** tail, int32_t** steps) {
     const size_t row = static_cast<size_t>(length);
-    const size_t doubles = static_cast<size_t>(arrayCount) * row + static_cast<size_t>(tailLength);
+    const size_t doubles = static_cast<size_t>(arrayCount) * row + tailLength;
     void* block = std::calloc(1, doubles * sizeof(double) + row * sizeof(int32_t));
     if (block == nullptr) return nullptr;
     double* p = static_cast<double*>(block);
@@ -90,4 +113,65 @@ void ZeroPositionRows(double** rows, int32_t lastRow, int32_t columns) {
         for (int32_t i = 0; i < columns; ++i) rowMin = row[i] < rowMin ? row[i] : rowMin;
         for (int32_t i = 0; i < columns; ++i) row[i] -= rowMin;
     }
+}
+
+namespace {
+
+TESK_PRED_KERNEL_BODY void InteriorRowLoadsBody(const InteriorLoadRule& rule, const double* u, int32_t M,
+                                                double* load) {
+    const int32_t r = rule.refinement;
+    if (r != 1) {
+        for (int32_t k = 1; k < M; ++k) load[k] = StretchAt(u, k * r, rule.loadStep[k]) * rule.scale[k] + rule.offset[k];
+        return;
+    }
+    // Between the ends both differences stay within the row: take both and keep the one that
+    // applies, so that the loop runs without a branch.
+    const int32_t* __restrict step = rule.loadStep;
+    const double* __restrict scale = rule.scale;
+    const double* __restrict offset = rule.offset;
+    double* __restrict out = load;
+    for (int32_t k = 2; k < M - 2; ++k) {
+        const double backward = 1.5 * u[k] - 2.0 * u[k - 1] + 0.5 * u[k - 2];
+        const double forward = -(1.5 * u[k] - 2.0 * u[k + 1] + 0.5 * u[k + 2]);
+        out[k] = (step[k] < 0 ? backward : forward) * scale[k] + offset[k];
+    }
+    const auto atEnd = [&](int32_t k) { out[k] = StretchAt(u, k, step[k]) * scale[k] + offset[k]; };
+    atEnd(1);
+    for (int32_t k = M - 2 > 2 ? M - 2 : 2; k < M; ++k) atEnd(k);
+}
+
+TESK_PRED_KERNEL_BODY void WidenInteriorLimitsBody(WaveModel* card, const double* load, int32_t M) {
+    double* __restrict low = card->nodeLoadMin;
+    double* __restrict high = card->nodeLoadMax;
+    for (int32_t k = 1; k < M; ++k) {
+        low[k] = load[k] < low[k] ? load[k] : low[k];
+        high[k] = load[k] > high[k] ? load[k] : high[k];
+    }
+}
+
+#if TESK_PRED_WIDE_BUILD
+TESK_PRED_AVX2_TARGET void InteriorRowLoadsAvx2(const InteriorLoadRule& rule, const double* u, int32_t M,
+                                                double* load) {
+    InteriorRowLoadsBody(rule, u, M, load);
+}
+
+TESK_PRED_AVX2_TARGET void WidenInteriorLimitsAvx2(WaveModel* card, const double* load, int32_t M) {
+    WidenInteriorLimitsBody(card, load, M);
+}
+#endif
+
+}  // namespace
+
+void InteriorRowLoads(const InteriorLoadRule& rule, const double* u, int32_t M, double* load) {
+#if TESK_PRED_WIDE_BUILD
+    if (PredWideBuildRuns()) return InteriorRowLoadsAvx2(rule, u, M, load);
+#endif
+    InteriorRowLoadsBody(rule, u, M, load);
+}
+
+void WidenInteriorLimits(WaveModel* card, const double* load, int32_t M) {
+#if TESK_PRED_WIDE_BUILD
+    if (PredWideBuildRuns()) return WidenInteriorLimitsAvx2(card, load, M);
+#endif
+    WidenInteriorLimitsBody(card, load, M);
 }

@@ -1,7 +1,27 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "model/wave_model.h"
+
+// The march loops of both predictive solvers are built twice, for any x86-64 and for AVX2, and
+// each solve picks the best build the machine runs. AVX2 brings no fused multiply-add, so both
+// builds round every operation alike and a card does not depend on the machine.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define TESK_PRED_WIDE_BUILD 1
+#define TESK_PRED_KERNEL_BODY inline __attribute__((always_inline))
+#define TESK_PRED_AVX2_TARGET __attribute__((target("avx2")))
+#else
+#define TESK_PRED_WIDE_BUILD 0
+#define TESK_PRED_KERNEL_BODY inline
+#endif
+
+// True when the machine runs the AVX2 build of the march loops and solves may use it.
+bool PredWideBuildRuns();
+
+// Lets solves use the AVX2 build where the machine runs it (the default), or keeps them on the
+// baseline build: a check that both give the same card compares the two.
+void AllowPredWideBuild(bool allowed);
 
 struct FeaNode;
 struct TeskObj;
@@ -42,7 +62,7 @@ inline void RotateRows(double** next, double** current, double** previous) {
 // One zeroed allocation carved into arrays: each of `arrays` gets `length` doubles, then
 // `*tail` gets `tailLength` doubles and `*steps` `length` int32 values. Null (nothing set) when
 // memory runs out; the caller frees the result.
-void* AllocCarvedBlock(double** const* arrays, int32_t arrayCount, int32_t length, int32_t tailLength,
+void* AllocCarvedBlock(double** const* arrays, int32_t arrayCount, int32_t length, size_t tailLength,
                        double** tail, int32_t** steps);
 
 // Makes the intermediate rows 0..M+1 (zeroed) when the card keeps them and memory allows; true
@@ -51,6 +71,21 @@ bool PreparePredIntermediateRows(WaveModel* pred);
 
 // Shifts each of rows 0..lastRow of an intermediate position table so that its minimum is 0.
 void ZeroPositionRows(double** rows, int32_t lastRow, int32_t columns);
+
+// How the rod load at grid point k of a stored row comes from the displacements: the stretch at
+// march point k * refinement (backward or forward by loadStep[k]) times scale[k], plus offset[k].
+struct InteriorLoadRule {
+    const int32_t* loadStep;
+    const double* scale;
+    const double* offset;
+    int32_t refinement;
+};
+
+// Loads of grid points 1..M-1 of the row u into load[1..M-1].
+void InteriorRowLoads(const InteriorLoadRule& rule, const double* u, int32_t M, double* load);
+
+// Widens the load envelope of grid points 1..M-1 by load[1..M-1]; NaN loads leave it alone.
+void WidenInteriorLimits(WaveModel* card, const double* load, int32_t M);
 
 // Widens a load envelope entry; a NaN load leaves it alone.
 inline void WidenLoadLimits(WaveModel* card, int32_t k, double load) {

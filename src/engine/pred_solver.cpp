@@ -36,6 +36,8 @@ struct PredWorkspace {
     double* overDn;
     double* loadScale;   // at card grid point k: EA/dx of the march segment below it
     double* loadOffset;  // ... and the rod weight below it less the fluid load it loses
+    double* drive;       // the top grid point's displacement at each step of a cycle, ft
+    double* rowLoad;     // loads of the row being stored
     double* surface;   // prescribed polished-rod position of each step of a cycle, in
     int32_t* loadStep;  // -1: backward difference at the card's grid point, +1: forward
 };
@@ -71,9 +73,12 @@ MarchGrid ChooseMarchGrid(const TeskObj* obj, const WaveModel* pred) {
 bool AllocWorkspace(PredWorkspace* w, const MarchGrid& grid) {
     double** const arrays[] = {&w->next,     &w->current,  &w->previous, &w->mass,    &w->kBelow,
                                &w->kAbove,   &w->centreUp, &w->centreDn, &w->overUp,  &w->overDn,
-                               &w->loadScale, &w->loadOffset};
-    w->block = AllocCarvedBlock(arrays, 12, grid.points + 1, grid.steps, &w->surface, &w->loadStep);
-    return w->block != nullptr;
+                               &w->loadScale, &w->loadOffset, &w->rowLoad};
+    w->block = AllocCarvedBlock(arrays, 13, grid.points + 1, 2 * static_cast<size_t>(grid.steps), &w->surface,
+                                &w->loadStep);
+    if (w->block == nullptr) return false;
+    w->drive = w->surface + grid.steps;
+    return true;
 }
 
 struct PointCoefficients {
@@ -134,15 +139,46 @@ void FillSurfacePositions(TeskObj* obj, WaveModel* pred, const MarchGrid& grid, 
     }
 }
 
+// Displacements grow downward from the position at the start of the cycle.
+void FillDrive(const double* surface, double surfaceOffset, int32_t steps, double* drive) {
+    for (int32_t step = 0; step < steps; ++step) drive[step] = (surface[step] - surfaceOffset) / -12.0;
+}
+
 // One explicit update of the interior grid points 1..M-1.
-void MarchInterior(double* __restrict next, const double* __restrict current, const double* __restrict previous,
-                   const double* __restrict centre, const double* __restrict mass, const double* __restrict kBelow,
-                   const double* __restrict kAbove, const double* __restrict over, int32_t M) {
+TESK_PRED_KERNEL_BODY void MarchInteriorBody(double* __restrict next, const double* __restrict current,
+                                             const double* __restrict previous, const double* __restrict centre,
+                                             const double* __restrict mass, const double* __restrict kBelow,
+                                             const double* __restrict kAbove, const double* __restrict over,
+                                             int32_t M) {
     for (int32_t k = 1; k < M; ++k) {
         next[k] = (centre[k] * current[k] - mass[k] * previous[k] + kBelow[k] * current[k + 1] +
                    kAbove[k] * current[k - 1]) *
                   over[k];
     }
+}
+
+using MarchKernel = void (*)(double*, const double*, const double*, const double*, const double*, const double*,
+                             const double*, const double*, int32_t);
+
+void MarchInteriorBaseline(double* next, const double* current, const double* previous, const double* centre,
+                           const double* mass, const double* kBelow, const double* kAbove, const double* over,
+                           int32_t M) {
+    MarchInteriorBody(next, current, previous, centre, mass, kBelow, kAbove, over, M);
+}
+
+#if TESK_PRED_WIDE_BUILD
+TESK_PRED_AVX2_TARGET void MarchInteriorAvx2(double* next, const double* current, const double* previous,
+                                             const double* centre, const double* mass, const double* kBelow,
+                                             const double* kAbove, const double* over, int32_t M) {
+    MarchInteriorBody(next, current, previous, centre, mass, kBelow, kAbove, over, M);
+}
+#endif
+
+MarchKernel ChooseMarchKernel() {
+#if TESK_PRED_WIDE_BUILD
+    if (PredWideBuildRuns()) return &MarchInteriorAvx2;
+#endif
+    return &MarchInteriorBaseline;
 }
 
 // What the last cycle stores besides the rows themselves.
@@ -189,14 +225,15 @@ void StoreLastCyclePoint(WaveModel* pred, const PredWorkspace& w, const MarchGri
     pred->pumpPos[i] = RangeChecked(pumpPos, kPositionLimit, last);
     pred->pumpLoad[i] = RangeChecked(pumpLoad, kLoadLimit, last);
 
+    const InteriorLoadRule rule{w.loadStep, w.loadScale, w.loadOffset, r};
+    InteriorRowLoads(rule, u, M, w.rowLoad);
+    WidenInteriorLimits(pred, w.rowLoad, M);
     IntermediateCards& rows = pred->intermediate;
-    for (int32_t k = 1; k < M; ++k) {
-        const double load = StretchAt(u, k * r, w.loadStep[k]) * w.loadScale[k] + w.loadOffset[k];
-        if (last->keepRows) {
+    if (last->keepRows) {
+        for (int32_t k = 1; k < M; ++k) {
             rows.posRows[k][i] = -12.0 * u[k * r] + last->surfaceOffset;
-            rows.loadRows[k][i] = load;
+            rows.loadRows[k][i] = w.rowLoad[k];
         }
-        WidenLoadLimits(pred, k, load);
     }
     WidenLoadLimits(pred, 0, pred->surfaceLoad[i]);
     WidenLoadLimits(pred, M, pred->pumpLoad[i]);
@@ -224,19 +261,25 @@ void March(TeskObj* obj, WaveModel* pred, PredWorkspace& w, const MarchGrid& gri
     const int32_t P = grid.points;
     const int32_t r = grid.refinement;
     const int32_t n = pred->PointCount;
-    const double f0 = last->surfaceOffset;
+    const MarchKernel marchInterior = ChooseMarchKernel();
     for (int32_t cycle = 0; cycle < obj->predCycles; ++cycle) {
         const bool lastCycle = cycle == obj->predCycles - 1;
+        int32_t cardPoint = 0;  // the card point at or before the step
+        int32_t phase = 0;      // steps since that card point
         for (int32_t step = 0; step < grid.steps; ++step) {
-            w.next[0] = (w.surface[step] - f0) / -12.0;
+            w.next[0] = w.drive[step];
             const bool movingDown = w.next[0] > w.current[0];
-            MarchInterior(w.next, w.current, w.previous, movingDown ? w.centreDn : w.centreUp, w.mass, w.kBelow,
+            marchInterior(w.next, w.current, w.previous, movingDown ? w.centreDn : w.centreUp, w.mass, w.kBelow,
                           w.kAbove, movingDown ? w.overDn : w.overUp, P);
             // An event between two card points belongs to the first point that shows it.
-            const int32_t point = (step + r - 1) / r % n;
+            const int32_t point = phase == 0 ? cardPoint : (cardPoint + 1 == n ? 0 : cardPoint + 1);
             w.next[P] = PredPumpBoundaryStep(boundary, obj, pred, point, w.next, w.current);
-            if (lastCycle && step % r == 0) StoreLastCyclePoint(pred, w, grid, last, step / r, w.surface[step]);
+            if (lastCycle && phase == 0) StoreLastCyclePoint(pred, w, grid, last, cardPoint, w.surface[step]);
             RotateRows(&w.next, &w.current, &w.previous);
+            if (++phase == r) {
+                phase = 0;
+                ++cardPoint;
+            }
         }
     }
 }
@@ -268,6 +311,7 @@ bool CalcWavePredNew(TeskObj* obj, WaveModel* pred) {
     LastCycle last;
     last.rodWeightInFluid = pred->tapers->count > 0 ? pred->tapers->Rwf : 0.0;
     last.surfaceOffset = std::isfinite(w.surface[0]) ? w.surface[0] : 0.0;
+    FillDrive(w.surface, last.surfaceOffset, grid.steps, w.drive);
     last.subtractFluid = obj->subtractFluidLoad == 1;
     last.keepRows = PreparePredIntermediateRows(pred);
     last.minPumpPos = DBL_MAX;

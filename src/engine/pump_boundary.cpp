@@ -42,6 +42,7 @@ bool MakePredBoundaryContext(TeskObj* obj, WaveModel* pred, PredBoundaryContext*
     c.m = m;
     c.mm = fo / (c.e * c.h * m);
     c.foEA = fo / lastTaper->EA;
+    c.foStretch = c.dx * c.fo / (c.e * c.h);
     c.fillage = obj->fillage;
     c.compression = obj->compression;
     c.partialCurves = obj->fillage < 1.0;
@@ -54,6 +55,7 @@ void RefinePredBoundaryContext(PredBoundaryContext* context, int32_t refinement,
     PredBoundaryContext& c = *context;
     c.M *= refinement;
     c.dx /= refinement;
+    c.foStretch = c.dx * c.fo / (c.e * c.h);
     const double spread = spreadShare * c.fo * c.dx / (c.e * c.h);
     if (spread > c.m) {
         c.m = spread;
@@ -281,7 +283,7 @@ double PredPumpBoundaryStep(const PredBoundaryContext& c, TeskObj* obj, WaveMode
     const double b = next[c.M - 2];
     const double value = current[c.M];
     const double z0 = (2.0 * a - 0.5 * b) / 1.5;
-    const double zF = (c.dx * c.fo / (c.e * c.h) + 2.0 * a - 0.5 * b) / 1.5;
+    const double zF = (c.foStretch + 2.0 * a - 0.5 * b) / 1.5;
     switch (pred->pumpState) {
         case Unset: return StepUnset(obj, pred, i, value, z0);
         case LoadPickup: return StepPickup(c, obj, pred, i, a, b, value, z0, zF);

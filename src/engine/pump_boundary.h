@@ -26,6 +26,7 @@ struct PredBoundaryContext {
     double m;             // tubing stretch under fo, ft (at least 0.01)
     double mm;            // fo/(e h m)
     double foEA;          // fo over the EA of the deepest taper
+    double foStretch;     // stretch of the last segment under fo, dx fo/(e h), ft
     double fillage;
     double compression;
     bool partialCurves;   // fillage < 1: the fillage curves replace the linear ramps
