@@ -14,15 +14,16 @@ AwsOutcome CallIdentity(const AwsClientConfig& config, const char* operation, nl
     return CallJsonRpc(config, call);
 }
 
-// Epoch seconds, possibly fractional, as a time point; out-of-range values give the
-// largest time point, as credentials without an expiration have.
+// Epoch seconds, possibly fractional, as a time point; values the clock cannot hold (it counts
+// nanoseconds in 64 bits, so up to about 9.2e9 s) give the largest time point, as credentials
+// without an expiration have.
 std::chrono::system_clock::time_point ExpirationOf(const nlohmann::json& credentials) {
     using namespace std::chrono;
     const auto never = system_clock::time_point::max();
     auto member = credentials.find("Expiration");
     if (member == credentials.end() || !member->is_number()) return never;
     const double seconds = member->get<double>();
-    if (!std::isfinite(seconds) || std::fabs(seconds) > 1e11) return never;
+    if (!std::isfinite(seconds) || std::fabs(seconds) > 9e9) return never;
     // Whole milliseconds first: seconds * 1e9 would already lose digits in a double.
     return system_clock::time_point(duration_cast<system_clock::duration>(milliseconds(std::llround(seconds * 1000.0))));
 }

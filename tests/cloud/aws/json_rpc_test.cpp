@@ -332,6 +332,12 @@ TEST(JsonRpc, CredentialsAndIdentityAreReadFromTheAnswer) {
     EXPECT_TRUE(partial.IsEmpty());
     EXPECT_EQ(partial.expiration, std::chrono::system_clock::time_point::max());
     EXPECT_EQ(CognitoIdentityIdFromResult(odd), "");
+
+    // Beyond what the clock can count: never expiring, not an overflow.
+    for (const char* seconds : {"147e8", "-1e10", "1e300"}) {
+        const nlohmann::json far = nlohmann::json::parse(std::string(R"({"Credentials":{"Expiration":)") + seconds + "}}");
+        EXPECT_EQ(CognitoCredentialsFromResult(far).expiration, std::chrono::system_clock::time_point::max()) << seconds;
+    }
 }
 
 TEST(JsonRpc, AChallengeCarriesNoTokens) {
