@@ -147,7 +147,9 @@ struct RefusedText {
     const char* line;
 };
 
-inline void ExpectRefusedTextsLeaveTheObjectUnchanged(const XmlFormat& format, const std::vector<RefusedText>& cases) {
+// Also a null text, with its line, and a JSON design given the format's letter through the export.
+inline void ExpectRefusedTextsLeaveTheObjectUnchanged(const XmlFormat& format, const std::vector<RefusedText>& cases,
+                                                      const char* nullTextLine, char letter) {
     for (const RefusedText& c : cases) {
         SCOPED_TRACE(c.label);
         ObjPtr obj = ObjWithDesign();
@@ -157,6 +159,14 @@ inline void ExpectRefusedTextsLeaveTheObjectUnchanged(const XmlFormat& format, c
         EXPECT_TRUE(log.Contains(c.line));
         ExpectSameState(before, CaptureState(obj.get()));
     }
+    ObjPtr obj = ObjWithDesign();
+    const ObjectState before = CaptureState(obj.get());
+    LogCapture log;
+    EXPECT_FALSE(format.read(obj.get(), nullptr));
+    EXPECT_TRUE(log.Contains(nullTextLine));
+    char json[] = R"({"wellname": "json well", "lib": [1, 0, 1, 8]})";
+    EXPECT_EQ(ParseDesignFileContents(obj.get(), json, letter), 0);
+    ExpectSameState(before, CaptureState(obj.get()));
 }
 
 // What the writer must save: the template with the well name in place and nothing else changed.
