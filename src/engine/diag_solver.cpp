@@ -2,6 +2,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -122,24 +123,56 @@ TESK_KERNEL_BODY V Broadcast(double value) {
     return v;
 }
 
-// The formulas of one time point, on one value or on lanes of them alike.
+// The coefficients held in registers for a whole stretch: read through a reference, they would be
+// loaded again after every store, since the compiler cannot tell them from the rows.
 template <typename V>
-TESK_KERNEL_BODY V MarchedValue(const V& after, const V& at, const V& before, const V& above,
-                                const MarchCoeffs& c) {
+struct MarchLaneCoeffs {
+    V later;
+    V now;
+    V earlier;
+    V above;
+    V k;
+};
+
+template <typename V>
+TESK_KERNEL_BODY MarchLaneCoeffs<V> LanesOf(const MarchCoeffs& c) {
+    return {Broadcast<V>(c.later), Broadcast<V>(c.now), Broadcast<V>(c.earlier), Broadcast<V>(c.above),
+            Broadcast<V>(c.k)};
+}
+
+template <typename V>
+struct RecordLaneCoeffs {
+    V k;
+    V weightBelow;
+    V fluidLoad;
+    V onePlusCDt;
+    V cDt;
+};
+
+template <typename V>
+TESK_KERNEL_BODY RecordLaneCoeffs<V> LanesOf(const RecordCoeffs& c) {
+    return {Broadcast<V>(c.k), Broadcast<V>(c.weightBelow), Broadcast<V>(c.fluidLoad), Broadcast<V>(1 + c.cDt),
+            Broadcast<V>(c.cDt)};
+}
+
+// The formulas of one time point, on one value or on lanes of them alike.
+template <typename V, typename C>
+TESK_KERNEL_BODY V MarchedValue(const V& after, const V& at, const V& before, const V& above, const C& c) {
     return (((after * c.later + c.now * at) + before * c.earlier) + above * c.above) / c.k;
 }
 
 // Taking off a fluid load of 0 would change nothing, so the solve without it skips the step.
-template <bool kTaperChange, bool kSubtractFluid, typename V>
-TESK_KERNEL_BODY V RodLoad(const V& next, const V& at, const V& above, const RecordCoeffs& c) {
+template <bool kTaperChange, bool kSubtractFluid, typename V, typename C>
+TESK_KERNEL_BODY V RodLoad(const V& next, const V& at, const V& above, const C& c) {
     const V stretch = kTaperChange ? next - at : next * 1.5 - (at + at) + above * 0.5;
     const V load = stretch * c.k + c.weightBelow;
     return kSubtractFluid ? load - c.fluidLoad : load;
 }
 
-template <typename V>
-TESK_KERNEL_BODY V PositionBelow(const V& after, const V& at, const V& before, const V& above, double cDt) {
-    return ((1 + cDt) * after - cDt * at + before - above) * kInchesPerFootDown;
+template <typename V, typename C>
+TESK_KERNEL_BODY V PositionBelow(const V& after, const V& at, const V& before, const V& above, const C& onePlusCDt,
+                                 const C& cDt) {
+    return ((onePlusCDt * after - cDt * at + before) - above) * kInchesPerFootDown;
 }
 
 // Time points [from, to) within one half of one stroke; `column` is the card point of `from`.
@@ -183,6 +216,15 @@ TESK_KERNEL_BODY size_t LastLaneStep(size_t count) {
     return count - kLaneCount<V>;
 }
 
+// Lanes from `row` to the next boundary of its registers' width. Stores that straddle a cache line
+// cost twice, so after a first step the loops store on boundaries; the steps overlap as the last
+// one does.
+template <typename V>
+TESK_KERNEL_BODY size_t StepToLineBoundary(const double* row) {
+    const size_t misaligned = (reinterpret_cast<uintptr_t>(row) % sizeof(V)) / sizeof(double);
+    return misaligned == 0 ? kLaneCount<V> : kLaneCount<V> - misaligned;
+}
+
 template <typename V>
 TESK_KERNEL_BODY void MarchLanes(double* __restrict next, const double* __restrict cur, const double* __restrict prev,
                                  size_t from, size_t to, const MarchCoeffs& c) {
@@ -191,10 +233,11 @@ TESK_KERNEL_BODY void MarchLanes(double* __restrict next, const double* __restri
         for (size_t h = from; h < to; ++h) next[h] = MarchedValue(cur[h + 1], cur[h], cur[h - 1], prev[h], c);
         return;
     }
+    const MarchLaneCoeffs<V> lanes = LanesOf<V>(c);
     for (size_t h = from;; h += kLaneCount<V>) {
         if (h + kLaneCount<V> > to) h = to - kLaneCount<V>;
         StoreLanes(next + h, MarchedValue(LoadLanes<V>(cur + h + 1), LoadLanes<V>(cur + h), LoadLanes<V>(cur + h - 1),
-                                          LoadLanes<V>(prev + h), c));
+                                          LoadLanes<V>(prev + h), lanes));
         if (h + kLaneCount<V> == to) return;
     }
 }
@@ -232,29 +275,32 @@ TESK_KERNEL_BODY void MarchRecordLoop(const RecordStretch& s, const MarchCoeffs&
             high = load > high ? load : high;
             if (kKeepRows) {
                 loads[h] = load;
-                positions[h] = PositionBelow(cur[h + 1], cur[h], before[h], prev[h], rc.cDt);
+                positions[h] = PositionBelow(cur[h + 1], cur[h], before[h], prev[h], 1 + rc.cDt, rc.cDt);
             }
         }
         *s.low = low;
         *s.high = high;
         return;
     }
+    const MarchLaneCoeffs<V> march = LanesOf<V>(m);
+    const RecordLaneCoeffs<V> record = LanesOf<V>(rc);
     V lo = Broadcast<V>(low);
     V hi = Broadcast<V>(high);
-    for (size_t h = 0;; h += kLaneCount<V>) {
+    const size_t second = StepToLineBoundary<V>(kKeepRows ? loads : next);
+    for (size_t h = 0;; h = h == 0 ? second : h + kLaneCount<V>) {
         if (h + kLaneCount<V> > s.count) h = LastLaneStep<V>(s.count);
         const V after = LoadLanes<V>(cur + h + 1);
         const V at = LoadLanes<V>(cur + h);
         const V earlier = LoadLanes<V>(before + h);
         const V above = LoadLanes<V>(prev + h);
-        const V marched = MarchedValue(after, at, earlier, above, m);
+        const V marched = MarchedValue(after, at, earlier, above, march);
         StoreLanes(next + h, marched);
-        const V load = RodLoad<kTaperChange, kSubtractFluid>(marched, at, above, rc);
+        const V load = RodLoad<kTaperChange, kSubtractFluid>(marched, at, above, record);
         lo = load < lo ? load : lo;
         hi = load > hi ? load : hi;
         if (kKeepRows) {
             StoreLanes(loads + h, load);
-            StoreLanes(positions + h, PositionBelow(after, at, earlier, above, rc.cDt));
+            StoreLanes(positions + h, PositionBelow(after, at, earlier, above, record.onePlusCDt, record.cDt));
         }
         if (h + kLaneCount<V> == s.count) break;
     }
@@ -349,7 +395,7 @@ TESK_KERNEL_BODY void MarchGridPointBody(const GridPointJob& job) {
 TESK_KERNEL_BODY void PositionStretch(double* __restrict out, const double* __restrict cur,
                                       const double* __restrict prev, size_t count, double cDt) {
     const double* before = cur - 1;
-    for (size_t h = 0; h < count; ++h) out[h] = PositionBelow(cur[h + 1], cur[h], before[h], prev[h], cDt);
+    for (size_t h = 0; h < count; ++h) out[h] = PositionBelow(cur[h + 1], cur[h], before[h], prev[h], 1 + cDt, cDt);
 }
 
 TESK_KERNEL_BODY void PumpLoadStretch(double* __restrict out, const double* __restrict pump,
@@ -457,15 +503,22 @@ struct DiagWorkspace {
     double* loads = nullptr;
 };
 
+// Every row starts on a cache line, as the intermediate rows do: with a card of whole lines the
+// march then stores both on line boundaries at once.
+constexpr size_t kDoublesPerLine = 8;
+
+size_t WholeLines(size_t count) { return (count + kDoublesPerLine - 1) / kDoublesPerLine * kDoublesPerLine; }
+
 bool AllocWorkspace(DiagWorkspace* work, size_t width, size_t n) {
     if (width > SIZE_MAX / 4 / sizeof(double) || n > SIZE_MAX / 4 / sizeof(double)) return false;
-    const size_t total = 3 * width + n;
-    work->block = static_cast<double*>(std::malloc(total * sizeof(double)));
+    const size_t stride = WholeLines(width);
+    const size_t total = 3 * stride + WholeLines(n);
+    work->block = static_cast<double*>(std::aligned_alloc(kDoublesPerLine * sizeof(double), total * sizeof(double)));
     if (work->block == nullptr) return false;
     const double nan = std::numeric_limits<double>::quiet_NaN();
     for (size_t i = 0; i < total; ++i) work->block[i] = nan;
-    for (int k = 0; k < 3; ++k) work->rows[k] = work->block + k * width;
-    work->loads = work->block + 3 * width;
+    for (int k = 0; k < 3; ++k) work->rows[k] = work->block + k * stride;
+    work->loads = work->block + 3 * stride;
     return true;
 }
 
