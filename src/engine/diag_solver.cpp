@@ -175,39 +175,6 @@ TESK_KERNEL_BODY V PositionBelow(const V& after, const V& at, const V& before, c
     return ((onePlusCDt * after - cDt * at + before) - above) * kInchesPerFootDown;
 }
 
-// Time points [from, to) within one half of one stroke; `column` is the card point of `from`.
-struct HalfStroke {
-    size_t from;
-    size_t to;
-    size_t column;
-    bool upstroke;
-};
-
-// Cuts time points [from, to) at every half stroke. Stretches never wrap, so along one the card
-// point grows with the time point and the coefficients hold.
-struct HalfStrokeWalk {
-    size_t from;
-    size_t to;
-    size_t n;  // card points
-    size_t column;
-
-    HalfStrokeWalk(size_t first, size_t last, size_t points)
-        : from(first), to(last), n(points), column(first % points) {}
-
-    TESK_KERNEL_BODY bool Next(HalfStroke* stroke) {
-        if (from >= to) return false;
-        const size_t half = n / 2;
-        const bool upstroke = column < half;
-        size_t end = from + (upstroke ? half - column : n - column);
-        if (end > to) end = to;
-        *stroke = {from, end, column, upstroke};
-        column += end - from;
-        if (column == n) column = 0;
-        from = end;
-        return true;
-    }
-};
-
 // A stretch of time points longer than the lanes ends with one more step of full lanes that
 // overlaps the last: it recomputes values already stored, with the same inputs and so the same
 // bits, which spares a scalar tail.
@@ -225,28 +192,18 @@ TESK_KERNEL_BODY size_t StepToLineBoundary(const double* row) {
     return misaligned == 0 ? kLaneCount<V> : kLaneCount<V> - misaligned;
 }
 
-template <typename V>
-TESK_KERNEL_BODY void MarchLanes(double* __restrict next, const double* __restrict cur, const double* __restrict prev,
-                                 size_t from, size_t to, const MarchCoeffs& c) {
-    if (to <= from) return;
-    if (to - from < kLaneCount<V>) {
-        for (size_t h = from; h < to; ++h) next[h] = MarchedValue(cur[h + 1], cur[h], cur[h - 1], prev[h], c);
-        return;
-    }
-    const MarchLaneCoeffs<V> lanes = LanesOf<V>(c);
-    for (size_t h = from;; h += kLaneCount<V>) {
-        if (h + kLaneCount<V> > to) h = to - kLaneCount<V>;
-        StoreLanes(next + h, MarchedValue(LoadLanes<V>(cur + h + 1), LoadLanes<V>(cur + h), LoadLanes<V>(cur + h - 1),
-                                          LoadLanes<V>(prev + h), lanes));
-        if (h + kLaneCount<V> == to) return;
-    }
+// The card repeats every cycle, and so does the displacement of every grid point: one cycle of a
+// row is the whole row, its first point following its last.
+TESK_KERNEL_BODY void WrapRow(double* row, size_t n) {
+    row[-1] = row[n - 1];
+    row[n] = row[0];
 }
 
-// A stretch of the output window: grid point r+1 is marched on time points [0, count) of the
-// rows, and its loads, their limits and (when kept) its intermediate rows are recorded.
+// A stretch of one half stroke: grid point r+1 is marched on card points [0, count) of the rows,
+// and its loads, their limits and (when kept) its intermediate rows are recorded.
 struct RecordStretch {
     double* next;
-    const double* cur;  // never starts a row, so cur[-1] is there
+    const double* cur;  // cur[-1] and cur[count] are there: a row's ends have their neighbours beside them
     const double* prev;
     size_t count;
     double* loads;      // both null when no intermediate cards are kept
@@ -340,16 +297,12 @@ TESK_KERNEL_BODY void MarchRecordStretch(const RecordStretch& s, const MarchCoef
 }
 
 // Everything the march of grid point r+1 needs: the three rows, the coefficients of both half
-// strokes, the output window (each card point once) and where its records go.
+// strokes and where its records go.
 struct GridPointJob {
     double* next;
     const double* cur;
     const double* prev;
-    size_t from;  // time points marched
-    size_t to;
-    size_t windowFrom;  // time points recorded
-    size_t windowTo;
-    size_t n;
+    size_t n;  // card points
     MarchCoeffs up;
     MarchCoeffs down;
     RecordCoeffs upRecord;  // the two differ in the damping only
@@ -360,38 +313,33 @@ struct GridPointJob {
     double* high;
 };
 
-// Marches grid point r+1 over every time point it can be known at and, on the output window, its
-// loads, limits and intermediate rows in the same pass.
 template <typename V>
-TESK_KERNEL_BODY void MarchGridPointBody(const GridPointJob& job) {
-    HalfStrokeWalk walk(job.from, job.to, job.n);
-    HalfStroke stroke;
-    while (walk.Next(&stroke)) {
-        const MarchCoeffs& c = stroke.upstroke ? job.up : job.down;
-        const size_t a = stroke.from > job.windowFrom ? stroke.from : job.windowFrom;
-        const size_t b = stroke.to < job.windowTo ? stroke.to : job.windowTo;
-        if (a >= b) {
-            MarchLanes<V>(job.next, job.cur, job.prev, stroke.from, stroke.to, c);
-            continue;
-        }
-        MarchLanes<V>(job.next, job.cur, job.prev, stroke.from, a, c);
-        const size_t first = stroke.column + (a - stroke.from);
-        const RecordStretch stretch{job.next + a,
-                                    job.cur + a,
-                                    job.prev + a,
-                                    b - a,
-                                    job.loads ? job.loads + first : nullptr,
-                                    job.positions ? job.positions + first : nullptr,
-                                    job.low,
-                                    job.high};
-        MarchRecordStretch<V>(stretch, c, stroke.upstroke ? job.upRecord : job.downRecord);
-        MarchLanes<V>(job.next, job.cur, job.prev, b, stroke.to, c);
-    }
+TESK_KERNEL_BODY void MarchHalfStroke(const GridPointJob& job, size_t from, size_t to, const MarchCoeffs& march,
+                                      const RecordCoeffs& record) {
+    if (to <= from) return;
+    const RecordStretch stretch{job.next + from,
+                                job.cur + from,
+                                job.prev + from,
+                                to - from,
+                                job.loads ? job.loads + from : nullptr,
+                                job.positions ? job.positions + from : nullptr,
+                                job.low,
+                                job.high};
+    MarchRecordStretch<V>(stretch, march, record);
 }
 
-// Position of the grid point below row `cur`, from the two rows above it. The caller's `cur`
-// never starts a row, so the value before it is read through `before` (an unsigned h - 1
-// would wrap the pointer at h = 0).
+// Marches grid point r+1 over one cycle and records its loads, limits and intermediate rows in the
+// same pass; then gives the new row's ends their neighbours round the cycle.
+template <typename V>
+TESK_KERNEL_BODY void MarchGridPointBody(const GridPointJob& job) {
+    const size_t half = job.n / 2;
+    MarchHalfStroke<V>(job, 0, half, job.up, job.upRecord);
+    MarchHalfStroke<V>(job, half, job.n, job.down, job.downRecord);
+    WrapRow(job.next, job.n);
+}
+
+// Position of the grid point below row `cur`, from the two rows above it. The value before `cur`
+// is read through `before` (an unsigned h - 1 would wrap the pointer at h = 0).
 TESK_KERNEL_BODY void PositionStretch(double* __restrict out, const double* __restrict cur,
                                       const double* __restrict prev, size_t count, double cDt) {
     const double* before = cur - 1;
@@ -504,20 +452,21 @@ struct DiagWorkspace {
 };
 
 // Every row starts on a cache line, as the intermediate rows do: with a card of whole lines the
-// march then stores both on line boundaries at once.
+// march then stores both on line boundaries at once. A line before each row holds the value
+// before its first point, and the row's last line has room for the value after its last.
 constexpr size_t kDoublesPerLine = 8;
 
 size_t WholeLines(size_t count) { return (count + kDoublesPerLine - 1) / kDoublesPerLine * kDoublesPerLine; }
 
-bool AllocWorkspace(DiagWorkspace* work, size_t width, size_t n) {
-    if (width > SIZE_MAX / 4 / sizeof(double) || n > SIZE_MAX / 4 / sizeof(double)) return false;
-    const size_t stride = WholeLines(width);
+bool AllocWorkspace(DiagWorkspace* work, size_t n) {
+    if (n > SIZE_MAX / 8 / sizeof(double)) return false;
+    const size_t stride = kDoublesPerLine + WholeLines(n + 1);
     const size_t total = 3 * stride + WholeLines(n);
     work->block = static_cast<double*>(std::aligned_alloc(kDoublesPerLine * sizeof(double), total * sizeof(double)));
     if (work->block == nullptr) return false;
     const double nan = std::numeric_limits<double>::quiet_NaN();
     for (size_t i = 0; i < total; ++i) work->block[i] = nan;
-    for (int k = 0; k < 3; ++k) work->rows[k] = work->block + k * stride;
+    for (int k = 0; k < 3; ++k) work->rows[k] = work->block + k * stride + kDoublesPerLine;
     work->loads = work->block + 3 * stride;
     return true;
 }
@@ -527,7 +476,6 @@ struct DiagSolve {
     const DiagKernels* kernels;
     size_t n;      // card points
     size_t m;      // nodes
-    size_t width;  // time points in a row
     bool storing;  // intermediate cards are kept
     bool subtractFluid;  // the fluid load is taken off the rod loads
     DiagWorkspace work;
@@ -557,11 +505,8 @@ void StartRows(DiagSolve* s) {
         u0[i] = card->surfacePos[i] / kInchesPerFootDown;
         u1[i] = (card->surfaceLoad[i] - rwf) * (dx0 / ea0) + u0[i];
     }
-    for (size_t j = s->n; j < s->width; j += s->n) {
-        const size_t len = (s->width - j < s->n) ? s->width - j : s->n;
-        std::memcpy(u0 + j, u0, len * sizeof(double));
-        std::memcpy(u1 + j, u1, len * sizeof(double));
-    }
+    WrapRow(u0, s->n);
+    WrapRow(u1, s->n);
     double* f1 = s->storing ? card->intermediate.loadRows[1] : s->work.loads;
     for (size_t i = 0; i < s->n; ++i) f1[i] = card->surfaceLoad[i] - dx0 * w1;
     s->kernels->widen(card->surfaceLoad, s->n, &card->nodeLoadMin[0], &card->nodeLoadMax[0]);
@@ -574,9 +519,9 @@ void StartRows(DiagSolve* s) {
     }
 }
 
-// Displacement of grid point r+1 over the time points it can be known at and, on the output
-// window, its rod loads, their limits and its intermediate rows, in one pass over the row. A NaN
-// anywhere in the stencil (a gap in the card) stays NaN in the new row.
+// Displacement of grid point r+1 over one cycle, with its rod loads, their limits and its
+// intermediate rows, in one pass over the row. A NaN anywhere in the stencil (a gap in the card)
+// stays NaN in the new row.
 void MarchGridPoint(DiagSolve* s, size_t r) {
     WaveModel* card = s->card;
     const FeaNode& node = card->nodes[r];
@@ -586,10 +531,6 @@ void MarchGridPoint(DiagSolve* s, size_t r) {
     job.next = s->Row(r + 1);
     job.cur = s->Row(r);
     job.prev = s->Row(r - 1);
-    job.from = r;
-    job.to = s->width - 1 - r;
-    job.windowFrom = s->m - 1;
-    job.windowTo = s->m - 1 + s->n;
     job.n = s->n;
     job.up = {node.diagUpLater, node.diagUpNow, node.diagEarlier, node.diagAbove, node.kNode};
     job.down = {node.diagDnLater, node.diagDnNow, node.diagEarlier, node.diagAbove, node.kNode};
@@ -612,15 +553,15 @@ double RecordPumpCard(DiagSolve* s) {
     const double* pump = s->Row(m);
     const double* cur = s->Row(m - 1);
     const double* prev = s->Row(m - 2);
-    HalfStrokeWalk walk(m - 1, m - 1 + s->n, s->n);
-    HalfStroke stroke;
-    while (walk.Next(&stroke)) {
-        const size_t from = stroke.from;
-        const size_t count = stroke.to - from;
-        const double cDt = stroke.upstroke ? card->cUpDt : card->cDnDt;
-        s->kernels->position(card->pumpPos + stroke.column, cur + from, prev + from, count, cDt);
-        s->kernels->pumpLoad(card->pumpLoad + stroke.column, pump + from, cur + from, prev + from, count, kp,
-                             fluidLoad);
+    const size_t half = s->n / 2;
+    const size_t from[2] = {0, half};
+    const size_t to[2] = {half, s->n};
+    const double cDt[2] = {card->cUpDt, card->cDnDt};
+    for (int stroke = 0; stroke < 2; ++stroke) {
+        const size_t a = from[stroke];
+        const size_t count = to[stroke] - a;
+        s->kernels->position(card->pumpPos + a, cur + a, prev + a, count, cDt[stroke]);
+        s->kernels->pumpLoad(card->pumpLoad + a, pump + a, cur + a, prev + a, count, kp, fluidLoad);
     }
     for (size_t i = 0; i < s->n; ++i) card->pumpColors[i] = kDiagPumpColor;
     s->kernels->widen(card->pumpLoad, s->n, &card->nodeLoadMin[m], &card->nodeLoadMax[m]);
@@ -666,9 +607,8 @@ bool SolveDiag(TeskObj* obj, WaveModel* card, const DiagKernels* kernels) {
     s.kernels = kernels;
     s.n = static_cast<size_t>(card->PointCount);
     s.m = static_cast<size_t>(card->FeaNodeCount);
-    s.width = 2 * s.m + s.n - 1;
     s.subtractFluid = obj->subtractFluidLoad == 1;
-    if (!AllocWorkspace(&s.work, s.width, s.n)) {
+    if (!AllocWorkspace(&s.work, s.n)) {
         LogMessage("MALLOC ERROR");
         return false;
     }

@@ -20,8 +20,9 @@ bool UpdatesFit(const WaveModel* card, int64_t nodes, int64_t points, int64_t cy
 bool DiagWorkFits(const WaveModel* card) {
     const double nodes = card->FeaNodeCount;
     const double points = card->PointCount;
-    // The diagnostic march runs each grid row over the cycle and the 2 x nodes time points
-    // the wave needs to cross the string and back.
+    // Counted as each grid row over the cycle and the 2 x nodes time points the wave needs to
+    // cross the string and back. The march itself runs one cycle a row now, but the grids a host
+    // has seen refused stay refused.
     return UpdatesFit(card, card->FeaNodeCount, card->PointCount, 1, nodes * (points + 2 * nodes));
 }
 

@@ -531,6 +531,9 @@ TEST(DiagSolverTest, EveryBuildMatchesThePlainLoopBitForBit) {
         {"even card, uneven damping", 400, 0.35, 0.1, 0, 0},
         {"odd card, fluid load taken off", 251, 0.2, 0.2, 1, 0},
         {"short card, positions zeroed", 37, 0.05, 0.5, 1, 1},
+        {"card shorter than the widest lanes", 7, 0.3, 0.15, 0, 0},
+        {"card of one point", 1, 0.2, 0.2, 1, 0},
+        {"card of two points", 2, 0.1, 0.4, 0, 1},
     };
     const struct {
         DiagKernelBuild build;
