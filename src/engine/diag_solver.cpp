@@ -193,7 +193,8 @@ TESK_KERNEL_BODY size_t StepToLineBoundary(const double* row) {
 }
 
 // The card repeats every cycle, and so does the displacement of every grid point: one cycle of a
-// row is the whole row, its first point following its last.
+// row is the whole row, its first point following its last. (A time line unrolled over the cycle
+// and the 2M points the wave takes down the string and back holds the same bits at every repeat.)
 TESK_KERNEL_BODY void WrapRow(double* row, size_t n) {
     row[-1] = row[n - 1];
     row[n] = row[0];
