@@ -22,11 +22,13 @@
 #if defined(__x86_64__) && defined(__GNUC__)
 #define TESK_HAS_WIDE_BUILDS 1
 #define TESK_KERNEL_BODY inline __attribute__((always_inline))
+#define TESK_KERNEL_LAMBDA __attribute__((always_inline))
 #define TESK_AVX2_TARGET __attribute__((target("avx2")))
 #define TESK_AVX512_TARGET __attribute__((target("avx512f")))
 #else
 #define TESK_HAS_WIDE_BUILDS 0
 #define TESK_KERNEL_BODY inline
+#define TESK_KERNEL_LAMBDA
 #endif
 
 // The lane helpers below are always inlined into one build's loops, so no vector crosses a call
@@ -175,21 +177,12 @@ TESK_KERNEL_BODY V PositionBelow(const V& after, const V& at, const V& before, c
     return ((onePlusCDt * after - cDt * at + before) - above) * kInchesPerFootDown;
 }
 
-// A stretch of time points longer than the lanes ends with one more step of full lanes that
-// overlaps the last: it recomputes values already stored, with the same inputs and so the same
-// bits, which spares a scalar tail.
+// Points from `row` to the next boundary of its registers' width: stores that straddle a cache
+// line cost twice.
 template <typename V>
-TESK_KERNEL_BODY size_t LastLaneStep(size_t count) {
-    return count - kLaneCount<V>;
-}
-
-// Lanes from `row` to the next boundary of its registers' width. Stores that straddle a cache line
-// cost twice, so after a first step the loops store on boundaries; the steps overlap as the last
-// one does.
-template <typename V>
-TESK_KERNEL_BODY size_t StepToLineBoundary(const double* row) {
+TESK_KERNEL_BODY size_t PointsToLineBoundary(const double* row) {
     const size_t misaligned = (reinterpret_cast<uintptr_t>(row) % sizeof(V)) / sizeof(double);
-    return misaligned == 0 ? kLaneCount<V> : kLaneCount<V> - misaligned;
+    return misaligned == 0 ? 0 : kLaneCount<V> - misaligned;
 }
 
 // The card repeats every cycle, and so does the displacement of every grid point: one cycle of a
@@ -213,40 +206,40 @@ struct RecordStretch {
     double* high;
 };
 
-// One pass over the stretch, with everything computed while its values are in registers.
+// One pass over the stretch, with everything computed while its values are in registers. The new
+// row may take the place of the row above it (each point reads its own value above before it
+// writes), so no two steps overlap: single points lead up to the first line boundary and follow
+// the last whole step.
 template <typename V, bool kTaperChange, bool kSubtractFluid, bool kKeepRows>
 TESK_KERNEL_BODY void MarchRecordLoop(const RecordStretch& s, const MarchCoeffs& m, const RecordCoeffs& rc) {
-    double* __restrict next = s.next;
+    double* next = s.next;
     const double* __restrict cur = s.cur;
     const double* __restrict before = s.cur - 1;
-    const double* __restrict prev = s.prev;
+    const double* prev = s.prev;
     double* __restrict loads = s.loads;
     double* __restrict positions = s.positions;
     double low = *s.low;
     double high = *s.high;
-    if (s.count < kLaneCount<V>) {
-        for (size_t h = 0; h < s.count; ++h) {
-            const double marched = MarchedValue(cur[h + 1], cur[h], before[h], prev[h], m);
-            next[h] = marched;
-            const double load = RodLoad<kTaperChange, kSubtractFluid>(marched, cur[h], prev[h], rc);
-            low = load < low ? load : low;
-            high = load > high ? load : high;
-            if (kKeepRows) {
-                loads[h] = load;
-                positions[h] = PositionBelow(cur[h + 1], cur[h], before[h], prev[h], 1 + rc.cDt, rc.cDt);
-            }
+    const auto point = [&](size_t h) TESK_KERNEL_LAMBDA {
+        const double above = prev[h];
+        const double marched = MarchedValue(cur[h + 1], cur[h], before[h], above, m);
+        next[h] = marched;
+        const double load = RodLoad<kTaperChange, kSubtractFluid>(marched, cur[h], above, rc);
+        low = load < low ? load : low;
+        high = load > high ? load : high;
+        if (kKeepRows) {
+            loads[h] = load;
+            positions[h] = PositionBelow(cur[h + 1], cur[h], before[h], above, 1 + rc.cDt, rc.cDt);
         }
-        *s.low = low;
-        *s.high = high;
-        return;
-    }
+    };
     const MarchLaneCoeffs<V> march = LanesOf<V>(m);
     const RecordLaneCoeffs<V> record = LanesOf<V>(rc);
     V lo = Broadcast<V>(low);
     V hi = Broadcast<V>(high);
-    const size_t second = StepToLineBoundary<V>(kKeepRows ? loads : next);
-    for (size_t h = 0;; h = h == 0 ? second : h + kLaneCount<V>) {
-        if (h + kLaneCount<V> > s.count) h = LastLaneStep<V>(s.count);
+    size_t h = 0;
+    const size_t lead = PointsToLineBoundary<V>(kKeepRows ? loads : next);
+    for (; h < lead && h < s.count; ++h) point(h);
+    for (; h + kLaneCount<V> <= s.count; h += kLaneCount<V>) {
         const V after = LoadLanes<V>(cur + h + 1);
         const V at = LoadLanes<V>(cur + h);
         const V earlier = LoadLanes<V>(before + h);
@@ -260,8 +253,8 @@ TESK_KERNEL_BODY void MarchRecordLoop(const RecordStretch& s, const MarchCoeffs&
             StoreLanes(loads + h, load);
             StoreLanes(positions + h, PositionBelow(after, at, earlier, above, record.onePlusCDt, record.cDt));
         }
-        if (h + kLaneCount<V> == s.count) break;
     }
+    for (; h < s.count; ++h) point(h);
     for (size_t l = 0; l < kLaneCount<V>; ++l) {
         low = lo[l] < low ? lo[l] : low;
         high = hi[l] > high ? hi[l] : high;
@@ -444,8 +437,8 @@ void ShiftRow(double* values, size_t count, double offset) {
     for (size_t i = 0; i < count; ++i) values[i] -= offset;
 }
 
-// The three displacement rows in rotation (grid point r in row r mod 3) and, when no
-// intermediate cards are kept, one card-long row for the loads of the current grid point.
+// Two displacement rows in turn (grid point r in row r mod 2), a third for the pump's grid point
+// and, when no intermediate cards are kept, one card-long row for the loads of grid point 1.
 struct DiagWorkspace {
     double* block = nullptr;
     double* rows[3] = {nullptr, nullptr, nullptr};
@@ -481,7 +474,9 @@ struct DiagSolve {
     bool subtractFluid;  // the fluid load is taken off the rod loads
     DiagWorkspace work;
 
-    double* Row(size_t r) const { return work.rows[r % 3]; }
+    // Each grid point's row takes the place of the row two above it, which its march reads point by
+    // point just before it writes; the pump's row is kept apart, as the pump card needs both above.
+    double* Row(size_t r) const { return r == m ? work.rows[2] : work.rows[r % 2]; }
     double RowMinimum(const double* values) const {
         double lo = DBL_MAX;
         double hi = -DBL_MAX;
