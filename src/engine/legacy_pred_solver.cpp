@@ -6,6 +6,10 @@
 #include <cstdint>
 #include <cstdlib>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #include "engine/fea_node.h"
 #include "engine/legacy_pred_boundary.h"
 #include "engine/pred_common.h"
@@ -68,55 +72,79 @@ void FillCoefficients(LegacyWorkspace* w, const WaveModel* pred) {
     }
 }
 
-// Both damping candidates of every interior point: up[j] when the point above moves up, dn[j]
-// when it moves down.
-TESK_PRED_KERNEL_BODY void MarchCandidates(double* __restrict up, double* __restrict dn, const double* __restrict u,
-                                           const double* __restrict uOld, const LegacyWorkspace& w, int32_t M) {
-    const double* __restrict eaBelow = w.eaBelow;
-    const double* __restrict eaAbove = w.eaAbove;
-    const double* __restrict mass = w.mass;
-    const double* __restrict centreUp = w.centreUp;
-    const double* __restrict centreDn = w.centreDn;
-    const double* __restrict overUp = w.overUp;
-    const double* __restrict overDn = w.overDn;
-    for (int32_t j = 1; j < M; ++j) {
-        const double base = eaBelow[j] * u[j + 1] + eaAbove[j] * u[j - 1] - mass[j] * uOld[j];
-        up[j] = (base + centreUp[j] * u[j]) * overUp[j];
-        dn[j] = (base + centreDn[j] * u[j]) * overDn[j];
+// Both damping candidates of grid points j..M-1 into movingUp (the point above moves up) and
+// movingDn, and the choice between them into next, given the direction of point j-1 under each
+// of its own candidates. The choice by the point above needs that point's new displacement
+// first; where both candidates of the point above agree on its direction the choice does not
+// depend on the order, and only near a turn of the point above do they disagree. False when any
+// point above disagrees (next[j..M-1] then not chosen), else `agreed`.
+TESK_PRED_KERNEL_BODY bool MarchPointsFrom(const LegacyWorkspace& w, int32_t j, int32_t M, bool aboveUpIfUp,
+                                           bool aboveUpIfDn, bool agreed) {
+    const LegacyWorkspace c = w;  // a local copy: no store through the rows can move its pointers
+    for (; j < M; ++j) {
+        const double* u = c.current;
+        const double base = c.eaBelow[j] * u[j + 1] + c.eaAbove[j] * u[j - 1] - c.mass[j] * c.previous[j];
+        const double ifUp = (base + c.centreUp[j] * u[j]) * c.overUp[j];
+        const double ifDn = (base + c.centreDn[j] * u[j]) * c.overDn[j];
+        c.movingUp[j] = ifUp;
+        c.movingDn[j] = ifDn;
+        c.next[j] = aboveUpIfUp && aboveUpIfDn ? ifUp : ifDn;
+        agreed = agreed && aboveUpIfUp == aboveUpIfDn;
+        aboveUpIfUp = u[j] > ifUp;
+        aboveUpIfDn = u[j] > ifDn;
     }
-}
-
-// The choice by the point above needs that point's new displacement first. Where both
-// candidates of the point above agree on its direction, the choice does not depend on the
-// order; only near a turn of the point above do they disagree. False in that case, with
-// next[1..M-1] not yet chosen.
-TESK_PRED_KERNEL_BODY bool ChooseWithoutOrder(double* __restrict next, double* __restrict up, double* __restrict dn,
-                                              const double* __restrict u, int32_t M) {
-    up[0] = next[0];
-    dn[0] = next[0];
-    int64_t disagree = 0;
-    for (int32_t j = 1; j < M; ++j) {
-        const int64_t aboveUpIfUp = u[j - 1] > up[j - 1];
-        const int64_t aboveUpIfDn = u[j - 1] > dn[j - 1];
-        const double ifUp = up[j];
-        const double ifDn = dn[j];
-        next[j] = (aboveUpIfUp & aboveUpIfDn) != 0 ? ifUp : ifDn;
-        disagree |= aboveUpIfUp ^ aboveUpIfDn;
-    }
-    return disagree == 0;
-}
-
-TESK_PRED_KERNEL_BODY bool MarchRowBody(LegacyWorkspace& w, int32_t M) {
-    MarchCandidates(w.movingUp, w.movingDn, w.current, w.previous, w, M);
-    return ChooseWithoutOrder(w.next, w.movingUp, w.movingDn, w.current, M);
+    return agreed;
 }
 
 using MarchRowKernel = bool (*)(LegacyWorkspace&, int32_t);
 
-bool MarchRowBaseline(LegacyWorkspace& w, int32_t M) { return MarchRowBody(w, M); }
+// Both candidates of the surface point are its prescribed displacement.
+bool MarchRowBaseline(LegacyWorkspace& w, int32_t M) {
+    const bool surfaceUp = w.current[0] > w.next[0];
+    return MarchPointsFrom(w, 1, M, surfaceUp, surfaceUp, true);
+}
 
 #if TESK_PRED_WIDE_BUILD
-TESK_PRED_AVX2_TARGET bool MarchRowAvx2(LegacyWorkspace& w, int32_t M) { return MarchRowBody(w, M); }
+// Lanes (previous[3], current[0], current[1], current[2]): each point gets the value of the point above.
+TESK_PRED_AVX2_TARGET inline __m256d FromPointAbove(__m256d previous, __m256d current) {
+    return _mm256_shuffle_pd(_mm256_permute2f128_pd(previous, current, 0x21), current, 0x5);
+}
+
+// MarchPointsFrom four points at a time. Reading candidates back from memory one point off
+// their stores would stall every load until the stores reach the cache: the direction of the
+// point above moves between registers instead.
+TESK_PRED_AVX2_TARGET bool MarchRowAvx2(LegacyWorkspace& w, int32_t M) {
+    const LegacyWorkspace c = w;
+    const double* u = c.current;
+    __m256d aboveUpIfUp = _mm256_cmp_pd(_mm256_set1_pd(u[0]), _mm256_set1_pd(c.next[0]), _CMP_GT_OQ);
+    __m256d aboveUpIfDn = aboveUpIfUp;
+    __m256d disagree = _mm256_setzero_pd();
+    int32_t j = 1;
+    // Points j..j+3 stay above M-1, whose candidates choose nothing: their disagreement counts.
+    for (; j + 4 < M; j += 4) {
+        const __m256d centre = _mm256_loadu_pd(u + j);
+        const __m256d base = _mm256_sub_pd(
+            _mm256_add_pd(_mm256_mul_pd(_mm256_loadu_pd(c.eaBelow + j), _mm256_loadu_pd(u + j + 1)),
+                          _mm256_mul_pd(_mm256_loadu_pd(c.eaAbove + j), _mm256_loadu_pd(u + j - 1))),
+            _mm256_mul_pd(_mm256_loadu_pd(c.mass + j), _mm256_loadu_pd(c.previous + j)));
+        const __m256d ifUp = _mm256_mul_pd(_mm256_add_pd(base, _mm256_mul_pd(_mm256_loadu_pd(c.centreUp + j), centre)),
+                                           _mm256_loadu_pd(c.overUp + j));
+        const __m256d ifDn = _mm256_mul_pd(_mm256_add_pd(base, _mm256_mul_pd(_mm256_loadu_pd(c.centreDn + j), centre)),
+                                           _mm256_loadu_pd(c.overDn + j));
+        _mm256_storeu_pd(c.movingUp + j, ifUp);
+        _mm256_storeu_pd(c.movingDn + j, ifDn);
+        const __m256d upIfUp = _mm256_cmp_pd(centre, ifUp, _CMP_GT_OQ);
+        const __m256d upIfDn = _mm256_cmp_pd(centre, ifDn, _CMP_GT_OQ);
+        const __m256d aboveUpEither = FromPointAbove(_mm256_and_pd(aboveUpIfUp, aboveUpIfDn), _mm256_and_pd(upIfUp, upIfDn));
+        _mm256_storeu_pd(c.next + j, _mm256_blendv_pd(ifDn, ifUp, aboveUpEither));
+        disagree = _mm256_or_pd(disagree, _mm256_xor_pd(upIfUp, upIfDn));
+        aboveUpIfUp = upIfUp;
+        aboveUpIfDn = upIfDn;
+    }
+    const bool lastUpIfUp = (_mm256_movemask_pd(aboveUpIfUp) & 8) != 0;
+    const bool lastUpIfDn = (_mm256_movemask_pd(aboveUpIfDn) & 8) != 0;
+    return MarchPointsFrom(c, j, M, lastUpIfUp, lastUpIfDn, _mm256_movemask_pd(disagree) == 0);
+}
 #endif
 
 MarchRowKernel ChooseMarchRowKernel() {
