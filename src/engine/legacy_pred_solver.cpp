@@ -19,6 +19,7 @@
 #include "log/log.h"
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
+#include "pumpunit/pu_cycle_cache.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ struct LegacyWorkspace {
     double* loadScale;   // kNode
     double* loadOffset;  // the rod weight below the node above
     double* rowLoad;     // loads of the row being stored
-    double* surface;     // prescribed polished-rod position of each point of a cycle, in
+    double* surface;     // the measured card's position series at each point of a cycle, in
     double* drive;       // the top grid point's displacement at each point of a cycle, ft
     int32_t* loadStep;   // -1: backward difference at the grid point, +1: forward
 };
@@ -164,7 +165,8 @@ struct LegacySolve {
     WaveModel* pred;
     LegacyWorkspace w;
     LegacyBoundaryContext boundary;
-    double surfaceOffset;  // f(0), added back to positions below the surface
+    const double* surface;  // prescribed polished-rod position of each point of a cycle, in
+    double surfaceOffset;   // f(0), added back to positions below the surface
     double rodWeightInFluid;
     double kSurface;  // eaNode/dx of node 0
     double kPump;     // eaNode/dx of node M-1
@@ -214,7 +216,7 @@ void StoreEnds(LegacySolve& s, int32_t ic, bool inLimits, double f) {
 void PredTimeStep(LegacySolve& s, int32_t i, int32_t ic) {
     WaveModel* pred = s.pred;
     const int32_t M = pred->FeaNodeCount;
-    const double f = s.w.surface[ic];
+    const double f = s.surface[ic];
     s.w.next[0] = s.w.drive[ic];
     MarchInterior(s.w, s.marchRow, M);
     // Whatever an earlier cycle would store, the last one overwrites at the same index.
@@ -227,6 +229,17 @@ void PredTimeStep(LegacySolve& s, int32_t i, int32_t ic) {
     PredPumpBoundary(s.boundary, s.obj, i, s.w.previous, s.w.current, s.w.next);
     if (lastCycle) StoreEnds(s, ic, inLimits, f);
     RotateRows(&s.w.next, &s.w.current, &s.w.previous);
+}
+
+// The motion repeats every cycle: one evaluation per point serves every cycle, and the unit's
+// serves every solve until one of its inputs changes. The measured card's series goes to
+// `scratch`. Null when memory runs out.
+const double* SurfacePositions(TeskObj* obj, WaveModel* pred, double* scratch) {
+    if (obj->usePumpingUnitForPosition != 0) return PuCyclePositions(&obj->puCycle, &obj->pu, pred->PointCount, pred->DT);
+    for (int32_t i = 0; i < pred->PointCount; ++i) {
+        scratch[i] = PredSurfacePosition(obj, pred, i, pred->PointCount, pred->DT, false);
+    }
+    return scratch;
 }
 
 }  // namespace
@@ -258,13 +271,14 @@ bool CalcWavePred(TeskObj* obj, WaveModel* pred) {
     s.keepRows = PreparePredIntermediateRows(pred);
     obj->legacyPumpState = NoLoad;
 
-    // The motion repeats every cycle: one evaluation per point serves every cycle.
-    const bool fromPumpingUnit = obj->usePumpingUnitForPosition != 0;
-    for (int32_t i = 0; i < pred->PointCount; ++i) {
-        s.w.surface[i] = PredSurfacePosition(obj, pred, i, pred->PointCount, pred->DT, fromPumpingUnit);
+    s.surface = SurfacePositions(obj, pred, s.w.surface);
+    if (s.surface == nullptr) {
+        std::free(s.w.block);
+        LogMessage("MALLOC ERROR");
+        return false;
     }
-    s.surfaceOffset = std::isfinite(s.w.surface[0]) ? s.w.surface[0] : 0.0;
-    for (int32_t i = 0; i < pred->PointCount; ++i) s.w.drive[i] = (s.w.surface[i] - s.surfaceOffset) / -12.0;
+    s.surfaceOffset = std::isfinite(s.surface[0]) ? s.surface[0] : 0.0;
+    for (int32_t i = 0; i < pred->PointCount; ++i) s.w.drive[i] = (s.surface[i] - s.surfaceOffset) / -12.0;
     s.rodWeightInFluid = pred->tapers->count > 0 ? pred->tapers->Rwf : 0.0;
     s.kSurface = pred->nodes[0].eaNode / pred->nodes[0].dx;
     s.kPump = pred->nodes[M - 1].eaNode / pred->nodes[M - 1].dx;
