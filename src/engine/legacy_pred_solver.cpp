@@ -181,10 +181,15 @@ void StoreInterior(LegacySolve& s, int32_t ic, bool inLimits) {
     InteriorRowLoads(rule, s.w.next, M, s.w.rowLoad);
     if (inLimits) WidenInteriorLimits(s.pred, s.w.rowLoad, M);
     if (!s.keepRows) return;
-    IntermediateCards& rows = s.pred->intermediate;
+    // Locals: a store into a row could otherwise change them, as far as the compiler knows.
+    double* const* posRows = s.pred->intermediate.posRows;
+    double* const* loadRows = s.pred->intermediate.loadRows;
+    const double* u = s.w.next;
+    const double* loads = s.w.rowLoad;
+    const double offset = s.surfaceOffset;
     for (int32_t k = 1; k < M; ++k) {
-        rows.posRows[k][ic] = -12.0 * s.w.next[k] + s.surfaceOffset;
-        rows.loadRows[k][ic] = s.w.rowLoad[k];
+        posRows[k][ic] = -12.0 * u[k] + offset;
+        loadRows[k][ic] = loads[k];
     }
 }
 
@@ -222,12 +227,14 @@ void PredTimeStep(LegacySolve& s, int32_t i, int32_t ic) {
     // Whatever an earlier cycle would store, the last one overwrites at the same index.
     const bool lastCycle = i >= s.lastCycleStart;
     const bool inLimits = i > s.lastCycleStart;
+    if (lastCycle) pred->pumpColors[ic] = PumpStateColor(s.obj->legacyPumpState);
+    PredPumpBoundary(s.boundary, s.obj, i, s.w.previous, s.w.current, s.w.next);
+    // The interior loads stop short of the pump point; reading the row after the pump end gives
+    // its stores time to reach the cache.
     if (lastCycle) {
         StoreInterior(s, ic, inLimits);
-        pred->pumpColors[ic] = PumpStateColor(s.obj->legacyPumpState);
+        StoreEnds(s, ic, inLimits, f);
     }
-    PredPumpBoundary(s.boundary, s.obj, i, s.w.previous, s.w.current, s.w.next);
-    if (lastCycle) StoreEnds(s, ic, inLimits, f);
     RotateRows(&s.w.next, &s.w.current, &s.w.previous);
 }
 
