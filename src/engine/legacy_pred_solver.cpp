@@ -36,8 +36,6 @@ struct LegacyWorkspace {
     double* centreDn;
     double* overUp;    // 1 / ((o + 1) mass), a multiplication per update instead of a division
     double* overDn;
-    double* movingUp;  // candidate displacement when the point above moved up
-    double* movingDn;
     double* loadScale;   // kNode
     double* loadOffset;  // the rod weight below the node above
     double* rowLoad;     // loads of the row being stored
@@ -49,8 +47,8 @@ struct LegacyWorkspace {
 bool AllocWorkspace(LegacyWorkspace* w, int32_t M, int32_t n) {
     double** const arrays[] = {&w->next,     &w->current,  &w->previous, &w->eaBelow, &w->eaAbove,
                                &w->mass,     &w->centreUp, &w->centreDn, &w->overUp,  &w->overDn,
-                               &w->movingUp, &w->movingDn, &w->loadScale, &w->loadOffset, &w->rowLoad};
-    w->block = AllocCarvedBlock(arrays, 15, M + 1, 2 * static_cast<size_t>(n), &w->surface, &w->loadStep);
+                               &w->loadScale, &w->loadOffset, &w->rowLoad};
+    w->block = AllocCarvedBlock(arrays, 13, M + 1, 2 * static_cast<size_t>(n), &w->surface, &w->loadStep);
     if (w->block == nullptr) return false;
     w->drive = w->surface + n;
     return true;
@@ -73,36 +71,50 @@ void FillCoefficients(LegacyWorkspace* w, const WaveModel* pred) {
     }
 }
 
-// Both damping candidates of grid points j..M-1 into movingUp (the point above moves up) and
-// movingDn, and the choice between them into next, given the direction of point j-1 under each
-// of its own candidates. The choice by the point above needs that point's new displacement
-// first; where both candidates of the point above agree on its direction the choice does not
-// depend on the order, and only near a turn of the point above do they disagree. False when any
-// point above disagrees (next[j..M-1] then not chosen), else `agreed`.
+// Both damping candidates of interior grid point j: ifUp when the point above moves up.
+struct Candidates {
+    double ifUp;
+    double ifDn;
+};
+
+TESK_PRED_KERNEL_BODY Candidates PointCandidates(const LegacyWorkspace& c, int32_t j) {
+    const double* u = c.current;
+    const double base = c.eaBelow[j] * u[j + 1] + c.eaAbove[j] * u[j - 1] - c.mass[j] * c.previous[j];
+    return {(base + c.centreUp[j] * u[j]) * c.overUp[j], (base + c.centreDn[j] * u[j]) * c.overDn[j]};
+}
+
+// The rule itself: grid points 1..M-1 in order, each choosing by the new displacement of the
+// point above.
+TESK_PRED_KERNEL_BODY void MarchInOrder(const LegacyWorkspace& w, int32_t M) {
+    const LegacyWorkspace c = w;  // a local copy: no store through the rows can move its pointers
+    for (int32_t j = 1; j < M; ++j) {
+        const Candidates point = PointCandidates(c, j);
+        c.next[j] = c.current[j - 1] > c.next[j - 1] ? point.ifUp : point.ifDn;
+    }
+}
+
+// Grid points j..M-1 without the order, given the direction of point j-1 under each of its own
+// candidates: where both candidates of the point above agree on its direction, the choice does
+// not need its new displacement; only near a turn of the point above do they disagree. False
+// when any point above disagrees (next[j..M-1] then not chosen), else `agreed`.
 TESK_PRED_KERNEL_BODY bool MarchPointsFrom(const LegacyWorkspace& w, int32_t j, int32_t M, bool aboveUpIfUp,
                                            bool aboveUpIfDn, bool agreed) {
-    const LegacyWorkspace c = w;  // a local copy: no store through the rows can move its pointers
+    const LegacyWorkspace c = w;
     for (; j < M; ++j) {
-        const double* u = c.current;
-        const double base = c.eaBelow[j] * u[j + 1] + c.eaAbove[j] * u[j - 1] - c.mass[j] * c.previous[j];
-        const double ifUp = (base + c.centreUp[j] * u[j]) * c.overUp[j];
-        const double ifDn = (base + c.centreDn[j] * u[j]) * c.overDn[j];
-        c.movingUp[j] = ifUp;
-        c.movingDn[j] = ifDn;
-        c.next[j] = aboveUpIfUp && aboveUpIfDn ? ifUp : ifDn;
+        const Candidates point = PointCandidates(c, j);
+        c.next[j] = aboveUpIfUp && aboveUpIfDn ? point.ifUp : point.ifDn;
         agreed = agreed && aboveUpIfUp == aboveUpIfDn;
-        aboveUpIfUp = u[j] > ifUp;
-        aboveUpIfDn = u[j] > ifDn;
+        aboveUpIfUp = c.current[j] > point.ifUp;
+        aboveUpIfDn = c.current[j] > point.ifDn;
     }
     return agreed;
 }
 
 using MarchRowKernel = bool (*)(LegacyWorkspace&, int32_t);
 
-// Both candidates of the surface point are its prescribed displacement.
 bool MarchRowBaseline(LegacyWorkspace& w, int32_t M) {
-    const bool surfaceUp = w.current[0] > w.next[0];
-    return MarchPointsFrom(w, 1, M, surfaceUp, surfaceUp, true);
+    MarchInOrder(w, M);
+    return true;
 }
 
 #if TESK_PRED_WIDE_BUILD
@@ -117,6 +129,7 @@ TESK_PRED_AVX2_TARGET inline __m256d FromPointAbove(__m256d previous, __m256d cu
 TESK_PRED_AVX2_TARGET bool MarchRowAvx2(LegacyWorkspace& w, int32_t M) {
     const LegacyWorkspace c = w;
     const double* u = c.current;
+    // Both candidates of the surface point are its prescribed displacement.
     __m256d aboveUpIfUp = _mm256_cmp_pd(_mm256_set1_pd(u[0]), _mm256_set1_pd(c.next[0]), _CMP_GT_OQ);
     __m256d aboveUpIfDn = aboveUpIfUp;
     __m256d disagree = _mm256_setzero_pd();
@@ -132,8 +145,6 @@ TESK_PRED_AVX2_TARGET bool MarchRowAvx2(LegacyWorkspace& w, int32_t M) {
                                            _mm256_loadu_pd(c.overUp + j));
         const __m256d ifDn = _mm256_mul_pd(_mm256_add_pd(base, _mm256_mul_pd(_mm256_loadu_pd(c.centreDn + j), centre)),
                                            _mm256_loadu_pd(c.overDn + j));
-        _mm256_storeu_pd(c.movingUp + j, ifUp);
-        _mm256_storeu_pd(c.movingDn + j, ifDn);
         const __m256d upIfUp = _mm256_cmp_pd(centre, ifUp, _CMP_GT_OQ);
         const __m256d upIfDn = _mm256_cmp_pd(centre, ifDn, _CMP_GT_OQ);
         const __m256d aboveUpEither = FromPointAbove(_mm256_and_pd(aboveUpIfUp, aboveUpIfDn), _mm256_and_pd(upIfUp, upIfDn));
@@ -156,8 +167,7 @@ MarchRowKernel ChooseMarchRowKernel() {
 }
 
 void MarchInterior(LegacyWorkspace& w, MarchRowKernel marchRow, int32_t M) {
-    if (marchRow(w, M)) return;
-    for (int32_t j = 1; j < M; ++j) w.next[j] = w.current[j - 1] > w.next[j - 1] ? w.movingUp[j] : w.movingDn[j];
+    if (!marchRow(w, M)) MarchInOrder(w, M);
 }
 
 struct LegacySolve {
