@@ -185,16 +185,15 @@ struct LegacySolve {
     bool keepRows;
 };
 
-void StoreInterior(LegacySolve& s, int32_t ic, bool inLimits) {
+void StoreInterior(LegacySolve& s, const double* u, int32_t ic, bool inLimits) {
     const int32_t M = s.pred->FeaNodeCount;
     const InteriorLoadRule rule{s.w.loadStep, s.w.loadScale, s.w.loadOffset, 1};
-    InteriorRowLoads(rule, s.w.next, M, s.w.rowLoad);
+    InteriorRowLoads(rule, u, M, s.w.rowLoad);
     if (inLimits) WidenInteriorLimits(s.pred, s.w.rowLoad, M);
     if (!s.keepRows) return;
     // Locals: a store into a row could otherwise change them, as far as the compiler knows.
     double* const* posRows = s.pred->intermediate.posRows;
     double* const* loadRows = s.pred->intermediate.loadRows;
-    const double* u = s.w.next;
     const double* loads = s.w.rowLoad;
     const double offset = s.surfaceOffset;
     for (int32_t k = 1; k < M; ++k) {
@@ -203,10 +202,9 @@ void StoreInterior(LegacySolve& s, int32_t ic, bool inLimits) {
     }
 }
 
-void StoreEnds(LegacySolve& s, int32_t ic, bool inLimits, double f) {
+void StoreEnds(LegacySolve& s, const double* u, int32_t ic, bool inLimits, double f) {
     WaveModel* pred = s.pred;
     const int32_t M = pred->FeaNodeCount;
-    const double* u = s.w.next;
     const double pumpLoad = (1.5 * u[M] - 2.0 * u[M - 1] + 0.5 * u[M - 2]) * s.kPump;
     const double surfaceLoad = (2.0 * u[1] - 1.5 * u[0] - 0.5 * u[2]) * s.kSurface + s.rodWeightInFluid;
     const double pumpPos = -12.0 * u[M] + s.surfaceOffset;
@@ -227,24 +225,23 @@ void StoreEnds(LegacySolve& s, int32_t ic, bool inLimits, double f) {
     pred->pumpLoad[ic] = pumpLoad;
 }
 
-// One running step i, point ic of its cycle: surface, interior, pump end, then what the step stores.
-void PredTimeStep(LegacySolve& s, int32_t i, int32_t ic) {
-    WaveModel* pred = s.pred;
-    const int32_t M = pred->FeaNodeCount;
-    const double f = s.surface[ic];
-    s.w.next[0] = s.w.drive[ic];
-    MarchInterior(s.w, s.marchRow, M);
-    // Whatever an earlier cycle would store, the last one overwrites at the same index.
-    const bool lastCycle = i >= s.lastCycleStart;
+// What the last cycle keeps of row u, marched at running step i, point ic of its cycle.
+// Whatever an earlier cycle would store, the last one overwrites at the same index.
+void StoreRow(LegacySolve& s, const double* u, int32_t i, int32_t ic) {
     const bool inLimits = i > s.lastCycleStart;
-    if (lastCycle) pred->pumpColors[ic] = PumpStateColor(s.obj->legacyPumpState);
+    StoreInterior(s, u, ic, inLimits);
+    StoreEnds(s, u, ic, inLimits, s.surface[ic]);
+}
+
+// One running step i, point ic of its cycle: surface, interior, pump end. The row of the step
+// before is stored while this one marches: its values have long reached the cache, and the
+// stores need not wait for the march.
+void PredTimeStep(LegacySolve& s, int32_t i, int32_t ic) {
+    s.w.next[0] = s.w.drive[ic];
+    MarchInterior(s.w, s.marchRow, s.pred->FeaNodeCount);
+    if (i > s.lastCycleStart) StoreRow(s, s.w.current, i - 1, ic - 1);
+    if (i >= s.lastCycleStart) s.pred->pumpColors[ic] = PumpStateColor(s.obj->legacyPumpState);
     PredPumpBoundary(s.boundary, s.obj, i, s.w.previous, s.w.current, s.w.next);
-    // The interior loads stop short of the pump point; reading the row after the pump end gives
-    // its stores time to reach the cache.
-    if (lastCycle) {
-        StoreInterior(s, ic, inLimits);
-        StoreEnds(s, ic, inLimits, f);
-    }
     RotateRows(&s.w.next, &s.w.current, &s.w.previous);
 }
 
@@ -304,6 +301,7 @@ bool CalcWavePred(TeskObj* obj, WaveModel* pred) {
     for (int32_t i = 0, ic = 0; i < static_cast<int32_t>(steps); ++i, ic = ic + 1 == pred->PointCount ? 0 : ic + 1) {
         PredTimeStep(s, i, ic);
     }
+    StoreRow(s, s.w.current, static_cast<int32_t>(steps) - 1, pred->PointCount - 1);
     std::free(s.w.block);
     return true;
 }
