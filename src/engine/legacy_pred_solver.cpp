@@ -96,7 +96,7 @@ TESK_PRED_KERNEL_BODY void MarchInOrder(const LegacyWorkspace& w, int32_t M) {
 // Grid points j..M-1 without the order, given the direction of point j-1 under each of its own
 // candidates: where both candidates of the point above agree on its direction, the choice does
 // not need its new displacement; only near a turn of the point above do they disagree. False
-// when any point above disagrees (next[j..M-1] then not chosen), else `agreed`.
+// when any point above disagrees (the row then to be chosen in order), else `agreed`.
 TESK_PRED_KERNEL_BODY bool MarchPointsFrom(const LegacyWorkspace& w, int32_t j, int32_t M, bool aboveUpIfUp,
                                            bool aboveUpIfDn, bool agreed) {
     const LegacyWorkspace c = w;
