@@ -159,16 +159,63 @@ TESK_PRED_AVX2_TARGET bool MarchRowAvx2(LegacyWorkspace& w, int32_t M) {
 }
 #endif
 
-MarchRowKernel ChooseMarchRowKernel() {
-#if TESK_PRED_WIDE_BUILD
-    if (PredWideBuildRuns()) return &MarchRowAvx2;
-#endif
-    return &MarchRowBaseline;
-}
-
 void MarchInterior(LegacyWorkspace& w, MarchRowKernel marchRow, int32_t M) {
     if (!marchRow(w, M)) MarchInOrder(w, M);
 }
+
+// Loads of grid points 1..M-1 of row u into rowLoad, widening the load envelope of the card by
+// them when `widen`.
+using RowLoadsKernel = void (*)(const LegacyWorkspace&, const double*, int32_t, WaveModel*, bool);
+
+void RowLoadsBaseline(const LegacyWorkspace& w, const double* u, int32_t M, WaveModel* card, bool widen) {
+    const InteriorLoadRule rule{w.loadStep, w.loadScale, w.loadOffset, 1};
+    InteriorRowLoads(rule, u, M, w.rowLoad);
+    if (widen) WidenInteriorLimits(card, w.rowLoad, M);
+}
+
+#if TESK_PRED_WIDE_BUILD
+TESK_PRED_AVX2_TARGET inline void KeepLoad(const LegacyWorkspace& c, const double* u, int32_t k, WaveModel* card,
+                                           bool widen) {
+    const double load = StretchAt(u, k, c.loadStep[k]) * c.loadScale[k] + c.loadOffset[k];
+    c.rowLoad[k] = load;
+    if (widen) WidenLoadLimits(card, k, load);
+}
+
+// The loads of grid points k..k+3, whose differences stay within the row either way: both are
+// taken, each by the operations of StretchAt, and the one that applies kept.
+TESK_PRED_AVX2_TARGET inline __m256d LoadsFrom(const LegacyWorkspace& c, const double* u, int32_t k) {
+    const __m256d two = _mm256_set1_pd(2.0);
+    const __m256d half = _mm256_set1_pd(0.5);
+    const __m256d centre = _mm256_mul_pd(_mm256_set1_pd(1.5), _mm256_loadu_pd(u + k));
+    const __m256d backward = _mm256_add_pd(_mm256_sub_pd(centre, _mm256_mul_pd(two, _mm256_loadu_pd(u + k - 1))),
+                                           _mm256_mul_pd(half, _mm256_loadu_pd(u + k - 2)));
+    const __m256d forward = _mm256_add_pd(_mm256_sub_pd(centre, _mm256_mul_pd(two, _mm256_loadu_pd(u + k + 1))),
+                                          _mm256_mul_pd(half, _mm256_loadu_pd(u + k + 2)));
+    const __m256d steps = _mm256_cvtepi32_pd(_mm_loadu_si128(reinterpret_cast<const __m128i*>(c.loadStep + k)));
+    const __m256d stretch = _mm256_blendv_pd(_mm256_xor_pd(forward, _mm256_set1_pd(-0.0)), backward,
+                                             _mm256_cmp_pd(steps, _mm256_setzero_pd(), _CMP_LT_OQ));
+    return _mm256_add_pd(_mm256_mul_pd(stretch, _mm256_loadu_pd(c.loadScale + k)), _mm256_loadu_pd(c.loadOffset + k));
+}
+
+// RowLoadsBaseline in one pass, four points at a time between the ends.
+TESK_PRED_AVX2_TARGET void RowLoadsAvx2(const LegacyWorkspace& w, const double* u, int32_t M, WaveModel* card,
+                                        bool widen) {
+    const LegacyWorkspace c = w;
+    double* low = card->nodeLoadMin;
+    double* high = card->nodeLoadMax;
+    KeepLoad(c, u, 1, card, widen);
+    int32_t k = 2;
+    for (; k + 4 <= M - 2; k += 4) {
+        const __m256d loads = LoadsFrom(c, u, k);
+        _mm256_storeu_pd(c.rowLoad + k, loads);
+        if (widen) {
+            _mm256_storeu_pd(low + k, _mm256_min_pd(loads, _mm256_loadu_pd(low + k)));
+            _mm256_storeu_pd(high + k, _mm256_max_pd(loads, _mm256_loadu_pd(high + k)));
+        }
+    }
+    for (; k < M; ++k) KeepLoad(c, u, k, card, widen);
+}
+#endif
 
 struct LegacySolve {
     TeskObj* obj;
@@ -182,14 +229,26 @@ struct LegacySolve {
     double kPump;     // eaNode/dx of node M-1
     int64_t lastCycleStart;
     MarchRowKernel marchRow;
+    RowLoadsKernel rowLoads;
     bool keepRows;
 };
 
+// The best build of the march and of the row loads that the machine runs.
+void ChooseKernels(LegacySolve* s) {
+#if TESK_PRED_WIDE_BUILD
+    if (PredWideBuildRuns()) {
+        s->marchRow = &MarchRowAvx2;
+        s->rowLoads = &RowLoadsAvx2;
+        return;
+    }
+#endif
+    s->marchRow = &MarchRowBaseline;
+    s->rowLoads = &RowLoadsBaseline;
+}
+
 void StoreInterior(LegacySolve& s, const double* u, int32_t ic, bool inLimits) {
     const int32_t M = s.pred->FeaNodeCount;
-    const InteriorLoadRule rule{s.w.loadStep, s.w.loadScale, s.w.loadOffset, 1};
-    InteriorRowLoads(rule, u, M, s.w.rowLoad);
-    if (inLimits) WidenInteriorLimits(s.pred, s.w.rowLoad, M);
+    s.rowLoads(s.w, u, M, s.pred, inLimits);
     if (!s.keepRows) return;
     // Locals: a store into a row could otherwise change them, as far as the compiler knows.
     double* const* posRows = s.pred->intermediate.posRows;
@@ -297,7 +356,7 @@ bool CalcWavePred(TeskObj* obj, WaveModel* pred) {
     s.kSurface = pred->nodes[0].eaNode / pred->nodes[0].dx;
     s.kPump = pred->nodes[M - 1].eaNode / pred->nodes[M - 1].dx;
     s.lastCycleStart = static_cast<int64_t>(obj->predCycles - 1) * pred->PointCount;
-    s.marchRow = ChooseMarchRowKernel();
+    ChooseKernels(&s);
     for (int32_t i = 0, ic = 0; i < static_cast<int32_t>(steps); ++i, ic = ic + 1 == pred->PointCount ? 0 : ic + 1) {
         PredTimeStep(s, i, ic);
     }
