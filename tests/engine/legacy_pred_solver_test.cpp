@@ -158,56 +158,6 @@ TEST(LegacyPredSolver, AnyNonZeroSwitchTakesThePumpingUnit) {
     EXPECT_GT(MaxOf(ViewPred(*two).surfacePos), 90.0);
 }
 
-void EditUnit(TeskObj* obj, void (*edit)(PuInfo_t&)) {
-    PuInfo_t info = GetPuInfo(obj);
-    edit(info);
-    ASSERT_EQ(SetPuInfo(obj, info), 1);
-}
-
-// A well solved before an input changes must give, after the change, the card of a well that
-// never saw the old input: the unit's positions kept between solves must not outlive it.
-TEST(LegacyPredSolver, EveryChangedInputOfTheUnitMotionReachesTheNextSolve) {
-    struct Case {
-        const char* name;
-        void (*change)(TeskObj*);
-    };
-    const Case cases[] = {
-        {"horsehead", [](TeskObj* o) { EditUnit(o, [](PuInfo_t& pu) { pu.A = 120.0; }); }},
-        {"crank radius", [](TeskObj* o) { EditUnit(o, [](PuInfo_t& pu) { pu.R = 37.0; }); }},
-        {"crankshaft offset, the phase", [](TeskObj* o) { EditUnit(o, [](PuInfo_t& pu) { pu.I = 105.0; }); }},
-        {"unit type", [](TeskObj* o) { EditUnit(o, [](PuInfo_t& pu) { pu.unitType = 'A'; }); }},
-        {"speed, the point count",
-         [](TeskObj* o) {
-             SetCardSpm(&o->pred, 7.0);
-             PrepareCard(&o->pred);
-         }},
-        {"string length, the time step and point count",
-         [](TeskObj* o) {
-             const std::vector<TaperBase_t> tapers = ThreeTaperString(4000.0);
-             SetCardTapers(&o->pred, tapers.data(), static_cast<int32_t>(tapers.size()), 1.0);
-             PrepareCard(&o->pred);
-         }},
-        {"measured card instead of the unit", [](TeskObj* o) { DriveByCard(o, SmoothCard(200, 8000).pos, 8); }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        LogCapture quiet;
-        auto warm = MakePredWell(LegacySpec());
-        ASSERT_TRUE(CalcWavePred(warm.get(), &warm->pred));
-        const CardView before = ViewPred(*warm);
-        c.change(warm.get());
-        ASSERT_TRUE(CalcWavePred(warm.get(), &warm->pred));
-        auto fresh = MakePredWell(LegacySpec());
-        c.change(fresh.get());
-        ASSERT_TRUE(CalcWavePred(fresh.get(), &fresh->pred));
-        const CardView after = ViewPred(*warm);
-        const CardView expected = ViewPred(*fresh);
-        EXPECT_NE(after.surfacePos, before.surfacePos);
-        EXPECT_EQ(after.surfacePos, expected.surfacePos);
-        EXPECT_EQ(after.pumpLoad, expected.pumpLoad);
-    }
-}
-
 TEST(LegacyPredSolver, RefusesCardsItCannotSolve) {
     struct Case {
         const char* name;
