@@ -2,6 +2,7 @@
 // string, polished rod prescribed at the top, pump state machine at the bottom.
 #include "engine/pred_solver.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include "log/log.h"
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
+#include "pumpunit/pu_cycle_cache.h"
 
 namespace {
 
@@ -129,10 +131,17 @@ void FillCoefficients(PredWorkspace* w, const TeskObj* obj, const WaveModel* pre
 }
 
 // The polished-rod motion repeats every cycle: evaluated once per march step of a cycle, the
-// card's own points exactly as an unrefined solve takes them.
+// card's own points exactly as an unrefined solve takes them. On the card's own grid the unit's
+// positions kept from an earlier solve serve until one of their inputs changes.
 void FillSurfacePositions(TeskObj* obj, WaveModel* pred, const MarchGrid& grid, double* surface) {
     const bool fromPumpingUnit = obj->usePumpingUnitForPosition == 1;
     const int32_t r = grid.refinement;
+    const double* kept =
+        fromPumpingUnit && r == 1 ? PuCyclePositions(&obj->puCycle, &obj->pu, pred->PointCount, pred->DT) : nullptr;
+    if (kept != nullptr) {
+        std::copy(kept, kept + grid.steps, surface);
+        return;
+    }
     for (int32_t step = 0; step < grid.steps; ++step) {
         surface[step] = step % r == 0 ? PredSurfacePosition(obj, pred, step / r, pred->PointCount, pred->DT, fromPumpingUnit)
                                       : PredSurfacePosition(obj, pred, step, grid.steps, grid.dt, fromPumpingUnit);

@@ -5,6 +5,7 @@
 
 #include "cloud/cloud_session.h"
 #include "model/wave_model.h"
+#include "pumpunit/pu_cycle_cache.h"
 #include "pumpunit/pumping_unit.h"
 #include "tesk/tesk.h"
 
@@ -51,6 +52,7 @@ struct TeskObj {
     uint8_t usePumpingUnitForPosition = 0;
     int32_t runTimeMs = 0;
     PumpingUnit pu{};
+    PuCycleCache puCycle;  // the unit's positions of the last predictive solve
     // Last member, so it is built after the cards and ended before them.
     CloudSession cloud;
 
