@@ -6,6 +6,7 @@
 #include "dynofiles/dyno_text.h"
 #include "engine/fourier.h"
 #include "fuzz_quiet.h"
+#include "fuzz_text.h"
 #include "model/measured_card.h"
 #include "model/tesk_obj.h"
 
@@ -16,8 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ApplyUpscaledPointCount(&obj, 32);
     ApplyFourierCoeffCount(&obj, &obj.fourier->pos, obj.meas.surfacePos, 4);
     ApplyFourierCoeffCount(&obj, &obj.fourier->load, obj.meas.surfaceLoad, 4);
-    std::vector<char> text(data, data + size);
-    text.push_back('\0');
+    std::vector<char> text = NulTerminatedText(data, size);
     LoadDynText(&obj, text.data());
     return 0;
 }

@@ -7,6 +7,7 @@
 
 #include "designfiles/srod_file.h"
 #include "fuzz_quiet.h"
+#include "fuzz_text.h"
 #include "fuzz_taper_checks.h"
 #include "model/tesk_obj.h"
 #include "model/tubing_list.h"
@@ -14,8 +15,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SilenceLog();
     TeskObj obj;
-    std::vector<char> text(data, data + size);
-    text.push_back('\0');
+    std::vector<char> text = NulTerminatedText(data, size);
     ParseDesignFileSrod(&obj, text.data());
     AbortOnUnusableTaper(obj);
     const TaperList* tapers = obj.pred.tapers;
