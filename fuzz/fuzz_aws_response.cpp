@@ -38,8 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     response.status = kStatuses[data[0] % 4];
     if (data[0] & 4) response.headers["x-amzn-errortype"] = "ValidationException:x";
     response.body.assign(reinterpret_cast<const char*>(data + 1), size - 1);
+    const AwsService service = (data[0] & 8) ? AwsService::DynamoDb : AwsService::CognitoIdentityProvider;
 
-    const AwsOutcome outcome = OutcomeFromResponse(response);
+    const AwsOutcome outcome = OutcomeFromResponse(response, ServiceAnswerLimits(service));
     if (outcome.ok) {
         CheckMapRoundTrip(outcome.result);
         for (const auto& member : outcome.result.items()) CheckMapRoundTrip(member.value());

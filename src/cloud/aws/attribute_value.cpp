@@ -6,9 +6,6 @@
 
 namespace {
 
-// Deep enough for any item DynamoDB accepts (32 levels), shallow enough for the stack.
-constexpr int kMaxDepth = 64;
-
 struct KindName {
     AttributeKind kind;
     const char* name;
@@ -101,6 +98,7 @@ bool ReadMember(AttributeKind kind, const nlohmann::json& member, AttributeValue
             return true;
         case AttributeKind::L:
             if (!member.is_array()) return Fail(error, "list is not a JSON array");
+            value->list.reserve(member.size());
             for (const auto& element : member) {
                 AttributeValue item;
                 if (!ReadValue(element, &item, error, depth + 1)) return false;
@@ -119,7 +117,7 @@ bool ReadMember(AttributeKind kind, const nlohmann::json& member, AttributeValue
 }
 
 bool ReadValue(const nlohmann::json& wire, AttributeValue* out, std::string* error, int depth) {
-    if (depth > kMaxDepth) return Fail(error, "attribute value nested too deeply");
+    if (depth > kMaxAttributeDepth) return Fail(error, "attribute value nested too deeply");
     if (!wire.is_object()) return Fail(error, "attribute value is not a JSON object");
     if (wire.size() != 1) return Fail(error, "attribute value must have exactly one kind");
     const auto member = wire.begin();

@@ -40,8 +40,11 @@ const char* AttributeKindName(AttributeKind kind);
 nlohmann::json AttributeValueToWire(const AttributeValue& value);
 nlohmann::json AttributeMapToWire(const AttributeMap& map);
 
+// DynamoDB nests attribute values at most 32 levels deep.
+constexpr int kMaxAttributeDepth = 32;
+
 // Reading never throws: anything but a well-formed value (not an object, no key or two
 // keys, an unknown kind, a member of the wrong JSON type, bad base64, nesting deeper than
-// 64 levels) gives false and a short reason in `error` (which may be null).
+// kMaxAttributeDepth levels) gives false and a short reason in `error` (which may be null).
 bool AttributeValueFromWire(const nlohmann::json& wire, AttributeValue* out, std::string* error);
 bool AttributeMapFromWire(const nlohmann::json& wire, AttributeMap* out, std::string* error);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "cloud/aws/ascii.h"
+#include "cloud/aws/url_path.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ AwsEndpoint ParseEndpointUrl(const std::string& url) {
     const size_t authorityStart = schemeEnd + 3;
     const size_t pathStart = url.find('/', authorityStart);
     const std::string authority = url.substr(authorityStart, pathStart - authorityStart);
-    endpoint.path = pathStart == std::string::npos ? "/" : url.substr(pathStart);
+    endpoint.path = NormalizedRequestPath(pathStart == std::string::npos ? "" : url.substr(pathStart));
     if (authority.find('@') != std::string::npos) return Invalid("endpoint URL carries user information");
     if (url.find_first_of("?#") != std::string::npos) return Invalid("endpoint URL carries a query or fragment");
     if (url.find_first_of(" \t\r\n") != std::string::npos) return Invalid("endpoint URL contains white space");
@@ -123,7 +124,7 @@ AwsEndpoint ResolveEndpointWith(AwsService service, const std::string& region, E
         const char* value = lookup(name.c_str());
         return value != nullptr ? std::string(value) : std::string();
     };
-    if (configured("AWS_IGNORE_CONFIGURED_ENDPOINT_URLS") != "true") {
+    if (AsciiLower(configured("AWS_IGNORE_CONFIGURED_ENDPOINT_URLS")) != "true") {
         std::string url = configured(std::string("AWS_ENDPOINT_URL_") + ServiceEnvironmentId(service));
         if (url.empty()) url = configured("AWS_ENDPOINT_URL");
         if (!url.empty()) return ParseEndpointUrl(url);
@@ -131,6 +132,10 @@ AwsEndpoint ResolveEndpointWith(AwsService service, const std::string& region, E
     if (!IsRegionName(region)) return Invalid("no valid region configured");
     return ParseEndpointUrl(std::string("https://") + ServiceEndpointPrefix(service) + "." + region +
                             ".amazonaws.com/");
+}
+
+std::chrono::steady_clock::time_point ConfigNow(const AwsClientConfig& config) {
+    return config.steadyNow != nullptr ? config.steadyNow() : std::chrono::steady_clock::now();
 }
 
 AwsEndpoint ResolveEndpoint(AwsService service, const std::string& region) {

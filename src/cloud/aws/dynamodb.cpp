@@ -81,6 +81,8 @@ AwsOutcome Scan(const AwsClientConfig& config, const AwsCredentials& credentials
     }
     page.count = CountMember(outcome.result, "Count");
     page.scannedCount = CountMember(outcome.result, "ScannedCount");
+    // The page now holds what was read; keeping the parsed answer too would double its memory.
+    outcome.result = nlohmann::json::object();
     if (result != nullptr) *result = std::move(page);
     return outcome;
 }
@@ -95,6 +97,7 @@ AwsOutcome GetItem(const AwsClientConfig& config, const AwsCredentials& credenti
     std::string error;
     if (!ReadOptionalMap(outcome.result, "Item", &read, &error)) return Malformed(std::move(outcome), error);
     if (found != nullptr) *found = outcome.result.contains("Item");
+    outcome.result = nlohmann::json::object();
     if (item != nullptr) *item = std::move(read);
     return outcome;
 }

@@ -11,6 +11,7 @@
 // DynamoDB calls, signed with the given credentials (SigV4, the configuration's region).
 // Each returns the raw outcome; on success the typed result is filled as well. An answer
 // whose items are not well-formed attribute maps is a failure ("Unexpected response: ...").
+// Scan and GetItem outcomes keep no parsed answer: the page or item is in their result.
 
 struct DynamoScanRequest {
     std::string tableName;

@@ -1,7 +1,8 @@
 // The HTTP transport over libcurl: one request, no retries, no redirects, no proxies
-// from the environment, and a cap on what is read back.
+// from the environment, a cap on what is read back, and an end to a transfer that stalls.
 #include <curl/curl.h>
 
+#include <chrono>
 #include <memory>
 
 #include "cloud/aws/ascii.h"
@@ -12,6 +13,12 @@ namespace {
 struct Reception {
     HttpResponse* response;
     size_t maxBytes;
+    bool overCap = false;
+    // The idle watch: bytes moved so far and when they last grew.
+    std::chrono::milliseconds idleLimit;
+    curl_off_t bytesMoved = 0;
+    std::chrono::steady_clock::time_point lastActivity = std::chrono::steady_clock::now();
+    bool idledOut = false;
 };
 
 std::string Trimmed(const std::string& text) {
@@ -26,7 +33,10 @@ std::string Trimmed(const std::string& text) {
 size_t ReceiveBody(char* data, size_t size, size_t count, void* user) noexcept {
     Reception* reception = static_cast<Reception*>(user);
     const size_t bytes = size * count;
-    if (bytes > reception->maxBytes - reception->response->body.size()) return 0;
+    if (bytes > reception->maxBytes - reception->response->body.size()) {
+        reception->overCap = true;
+        return 0;
+    }
     try {
         reception->response->body.append(data, bytes);
     } catch (...) {
@@ -56,6 +66,22 @@ size_t ReceiveHeader(char* data, size_t size, size_t count, void* user) noexcept
     return size * count;
 }
 
+// Curl's own low-speed check averages over its whole window, so a stalled transfer would
+// last about three times the limit; this ends it once no byte has moved for the limit.
+// Curl calls it at least about once a second, which is the check's granularity.
+int WatchIdle(void* user, curl_off_t, curl_off_t received, curl_off_t, curl_off_t sent) noexcept {
+    Reception* reception = static_cast<Reception*>(user);
+    const auto now = std::chrono::steady_clock::now();
+    if (received + sent != reception->bytesMoved) {
+        reception->bytesMoved = received + sent;
+        reception->lastActivity = now;
+        return 0;
+    }
+    if (now - reception->lastActivity < reception->idleLimit) return 0;
+    reception->idledOut = true;
+    return 1;
+}
+
 struct CurlFree {
     void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
@@ -64,6 +90,8 @@ struct CurlFree {
 void Configure(CURL* curl, const HttpRequest& request, curl_slist* headers, Reception* reception) {
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_URL, request.url.c_str());
+    // The path is signed as written, so curl must send it so.
+    curl_easy_setopt(curl, CURLOPT_PATH_AS_IS, 1L);
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(curl, CURLOPT_PROXY, "");
@@ -77,8 +105,9 @@ void Configure(CURL* curl, const HttpRequest& request, curl_slist* headers, Rece
     }
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, request.connectTimeoutMs);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, request.idleTimeoutMs < 1000 ? 1L : request.idleTimeoutMs / 1000);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &WatchIdle);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, reception);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, request.totalTimeoutMs);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, request.verifyTls ? 1L : 0L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, request.verifyTls ? 2L : 0L);
@@ -92,6 +121,14 @@ void Configure(CURL* curl, const HttpRequest& request, curl_slist* headers, Rece
 void Fail(HttpResponse* response, CURLcode code) {
     response->transportCode = static_cast<int>(code);
     response->transportMessage = curl_easy_strerror(code);
+}
+
+// The code of a failed transfer as the layer reads it: a stall is a time-out and an answer
+// over the cap is one whatever way curl noticed it.
+CURLcode ReportedCode(CURLcode code, const Reception& reception) {
+    if (reception.idledOut) return CURLE_OPERATION_TIMEDOUT;
+    if (reception.overCap) return CURLE_FILESIZE_EXCEEDED;
+    return code;
 }
 
 }  // namespace
@@ -109,14 +146,14 @@ void CurlSend(const HttpRequest& request, HttpResponse* response) {
             return Fail(response, CURLE_OUT_OF_MEMORY);
         }
     }
-    Reception reception{response, request.maxResponseBytes};
+    Reception reception{response, request.maxResponseBytes, false, std::chrono::milliseconds(request.idleTimeoutMs)};
     Configure(curl.get(), request, headers.get(), &reception);
     const CURLcode code = curl_easy_perform(curl.get());
     if (code != CURLE_OK) {
         response->status = 0;
         response->headers.clear();
         response->body.clear();
-        return Fail(response, code);
+        return Fail(response, ReportedCode(code, reception));
     }
     curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &response->status);
 }

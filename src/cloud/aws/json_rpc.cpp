@@ -1,5 +1,9 @@
 #include "cloud/aws/json_rpc.h"
 
+#include <algorithm>
+#include <thread>
+
+#include "cloud/aws/retry_policy.h"
 #include "cloud/aws/sigv4.h"
 #include "cloud/aws/uuid_time.h"
 
@@ -46,11 +50,13 @@ std::string ErrorNameOf(const HttpResponse& response, const nlohmann::json& body
     return NameGuessedFromStatus(response.status);
 }
 
-AwsOutcome ErrorOutcome(const HttpResponse& response) {
+AwsOutcome ErrorOutcome(const HttpResponse& response, const AnswerLimits& limits) {
     if (IsBlankText(response.body)) {
         return Failure(ErrorNameOf(response, nlohmann::json()), "No response body.", response.status);
     }
-    const nlohmann::json body = nlohmann::json::parse(response.body, nullptr, false);
+    const nlohmann::json body = AnswerShapeProblem(response.body, limits).empty()
+                                    ? nlohmann::json::parse(response.body, nullptr, false)
+                                    : nlohmann::json(nlohmann::json::value_t::discarded);
     if (body.is_discarded()) {
         return Failure(NameGuessedFromStatus(response.status),
                        "Failed to parse error payload: HTTP " + std::to_string(response.status), response.status);
@@ -60,12 +66,14 @@ AwsOutcome ErrorOutcome(const HttpResponse& response) {
     return Failure(ErrorNameOf(response, body), message, response.status);
 }
 
-AwsOutcome SuccessOutcome(const HttpResponse& response) {
+AwsOutcome SuccessOutcome(const HttpResponse& response, const AnswerLimits& limits) {
     AwsOutcome outcome;
     if (IsBlankText(response.body)) {
         outcome.ok = true;
         return outcome;
     }
+    const std::string problem = AnswerShapeProblem(response.body, limits);
+    if (!problem.empty()) return Failure("Json Parser Error", problem, response.status);
     try {
         outcome.result = nlohmann::json::parse(response.body);
     } catch (const nlohmann::json::exception& e) {
@@ -85,6 +93,11 @@ bool HasControlCharacter(const std::string& text) {
     return false;
 }
 
+AwsOutcome AnswerTooLarge(const HttpResponse& response, const AnswerLimits& limits) {
+    return Failure("", "The answer exceeds the limit of " + std::to_string(limits.maxBytes >> 10) + " KiB",
+                   response.status);
+}
+
 void Sign(const AwsClientConfig& config, const AwsEndpoint& endpoint, AwsService service,
           const AwsCredentials& credentials, std::chrono::system_clock::time_point now, HttpRequest* request) {
     const std::string amzDate = AmzDate(now);
@@ -101,18 +114,76 @@ void Sign(const AwsClientConfig& config, const AwsEndpoint& endpoint, AwsService
     request->headers.emplace_back("Authorization", signature.authorization);
 }
 
-AwsOutcome Send(const AwsClientConfig& config, const JsonRpcCall& call) {
-    const AwsEndpoint endpoint = config.endpointOverride.empty() ? ResolveEndpoint(call.service, config.region)
-                                                                 : ParseEndpointUrl(config.endpointOverride);
-    if (!endpoint.valid) return Failure("", "Invalid endpoint: " + endpoint.error, 0);
-    HttpRequest request;
-    std::string error;
-    if (!BuildJsonRpcRequest(config, endpoint, call, std::chrono::system_clock::now(), &request, &error)) {
-        return Failure("", error, 0);
+AwsEndpoint EndpointOf(const AwsClientConfig& config, AwsService service) {
+    return config.endpointOverride.empty() ? ResolveEndpoint(service, config.region)
+                                           : ParseEndpointUrl(config.endpointOverride);
+}
+
+long RemainingMs(const AwsClientConfig& config) {
+    using namespace std::chrono;
+    const auto remaining = duration_cast<milliseconds>(config.deadline - ConfigNow(config)).count();
+    return static_cast<long>(std::min<long long>(remaining, 24LL * 3600 * 1000));
+}
+
+// No single request may outlast the call's deadline (curl reads 0 as "no limit", hence 1).
+void FitIntoDeadline(long remainingMs, HttpRequest* request) {
+    request->connectTimeoutMs = std::max(1L, std::min(request->connectTimeoutMs, remainingMs));
+    request->totalTimeoutMs = std::max(1L, std::min(request->totalTimeoutMs, remainingMs));
+}
+
+void WaitBeforeRetry(const AwsClientConfig& config, std::chrono::milliseconds wait) {
+    if (config.retryWait != nullptr) {
+        config.retryWait(wait);
+    } else if (wait.count() > 0) {
+        std::this_thread::sleep_for(wait);
     }
-    HttpResponse response;
-    (config.transport != nullptr ? config.transport : &CurlSend)(request, &response);
-    return OutcomeFromResponse(response);
+}
+
+// The last failure as it is reported once a call stops trying: the error's name and how many
+// attempts were made, so that one line tells what the retries saw.
+AwsOutcome GaveUp(AwsOutcome outcome, int attempts, bool outOfTime) {
+    if (attempts <= 1 && !outOfTime) return outcome;
+    std::string note = outcome.error.exceptionName.empty() ? "" : outcome.error.exceptionName + ", ";
+    note += std::to_string(attempts) + (attempts == 1 ? " attempt" : " attempts");
+    if (outOfTime) note += ", the call's time is up";
+    outcome.error.message += " (" + note + ")";
+    return outcome;
+}
+
+// Sends the call until it succeeds, fails for good, has been retried kMaxRetries times, or
+// the deadline leaves no room for the next wait. A clock-skew refusal is resent at once, a
+// single time, with the signing clock corrected; the correction stays for later calls.
+AwsOutcome SendWithRetries(const AwsClientConfig& config, const JsonRpcCall& call) {
+    const AwsEndpoint endpoint = EndpointOf(config, call.service);
+    if (!endpoint.valid) return Failure("", "Invalid endpoint: " + endpoint.error, 0);
+    const AnswerLimits limits = ServiceAnswerLimits(call.service);
+    std::chrono::milliseconds skew = config.clockSkew != nullptr ? *config.clockSkew : std::chrono::milliseconds(0);
+    bool skewCorrected = false;
+    for (int retry = 0;; ++retry) {
+        const long remainingMs = RemainingMs(config);
+        if (remainingMs <= 0) return Failure("", "The call's time was up before the request was sent", 0);
+        const auto signedAt = std::chrono::system_clock::now() + skew;
+        HttpRequest request;
+        std::string error;
+        if (!BuildJsonRpcRequest(config, endpoint, call, signedAt, &request, &error)) return Failure("", error, 0);
+        FitIntoDeadline(remainingMs, &request);
+        HttpResponse response;
+        (config.transport != nullptr ? config.transport : &CurlSend)(request, &response);
+        AwsOutcome outcome = OutcomeFromResponse(response, limits);
+        if (outcome.ok) return outcome;
+        if (retry == kMaxRetries) return GaveUp(std::move(outcome), retry + 1, false);
+        std::chrono::milliseconds correction(0);
+        if (!skewCorrected && ClockSkewCorrection(response, outcome, signedAt, &correction)) {
+            skew += correction;
+            if (config.clockSkew != nullptr) *config.clockSkew = skew;
+            skewCorrected = true;
+            continue;
+        }
+        if (!IsRetryableFailure(call.service, response, outcome)) return GaveUp(std::move(outcome), retry + 1, false);
+        const std::chrono::milliseconds wait = RetryDelay(retry);
+        if (ConfigNow(config) + wait >= config.deadline) return GaveUp(std::move(outcome), retry + 1, true);
+        WaitBeforeRetry(config, wait);
+    }
 }
 
 }  // namespace
@@ -139,7 +210,9 @@ bool BuildJsonRpcRequest(const AwsClientConfig& config, const AwsEndpoint& endpo
     built.url = endpoint.url;
     built.connectTimeoutMs = config.connectTimeoutMs;
     built.idleTimeoutMs = config.requestTimeoutMs;
+    built.totalTimeoutMs = config.totalTimeoutMs;
     built.verifyTls = config.verifyTls;
+    built.maxResponseBytes = ServiceAnswerLimits(call.service).maxBytes;
     try {
         built.body = call.body.dump();
     } catch (const nlohmann::json::exception&) {
@@ -162,12 +235,15 @@ bool BuildJsonRpcRequest(const AwsClientConfig& config, const AwsEndpoint& endpo
     return true;
 }
 
-AwsOutcome OutcomeFromResponse(const HttpResponse& response) {
+AwsOutcome OutcomeFromResponse(const HttpResponse& response, const AnswerLimits& limits) {
+    if (response.transportCode == kTransportAnswerTooLarge || response.body.size() > limits.maxBytes) {
+        return AnswerTooLarge(response, limits);
+    }
     if (response.transportCode != 0) {
         return Failure("", "curlCode: " + std::to_string(response.transportCode) + ", " + response.transportMessage,
                        0);
     }
-    return IsSuccessStatus(response.status) ? SuccessOutcome(response) : ErrorOutcome(response);
+    return IsSuccessStatus(response.status) ? SuccessOutcome(response, limits) : ErrorOutcome(response, limits);
 }
 
 std::string JsonTextMember(const nlohmann::json& object, const char* name) {
@@ -181,5 +257,5 @@ AwsOutcome UnexpectedFailureOutcome(bool outOfMemory) {
 }
 
 AwsOutcome CallJsonRpc(const AwsClientConfig& config, const JsonRpcCall& call) {
-    return GuardAwsCall([&] { return Send(config, call); });
+    return GuardAwsCall([&] { return SendWithRetries(config, call); });
 }

@@ -4,12 +4,14 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "cloud/aws/answer_limits.h"
 #include "cloud/aws/aws_outcome.h"
 #include "cloud/aws/client_config.h"
 #include "cloud/aws/credentials.h"
 #include "cloud/aws/http_transport.h"
 
-// One call of an AWS JSON protocol operation: POST of a compact JSON body, sent once.
+// One call of an AWS JSON protocol operation: POST of a compact JSON body, resent as the AWS
+// SDK's default retry strategy would (retry_policy.h) within the configuration's deadline.
 struct JsonRpcCall {
     AwsService service = AwsService::DynamoDb;
     std::string operation;  // "InitiateAuth", "GetItem", ...
@@ -42,7 +44,9 @@ AwsOutcome GuardAwsCall(Work&& work) {
 std::string JsonTextMember(const nlohmann::json& object, const char* name);
 
 // Resolves the endpoint from the environment, builds and sends the request through the
-// configuration's transport, and derives the outcome. Never throws.
+// configuration's transport, retries what is worth it, and derives the outcome. Only the
+// last failure is reported; after more than one attempt its message ends with the error's
+// name and the number of attempts ("... (ThrottlingException, 11 attempts)"). Never throws.
 AwsOutcome CallJsonRpc(const AwsClientConfig& config, const JsonRpcCall& call);
 
 // The request as it goes on the wire, signed at `now` when the call asks for it.
@@ -53,5 +57,7 @@ bool BuildJsonRpcRequest(const AwsClientConfig& config, const AwsEndpoint& endpo
 // Success or error from what came back, as the SDK derives it: a transport failure
 // ("curlCode: 7, Couldn't connect to server"), a non-2xx answer (name from the
 // x-amzn-ErrorType header or "__type", message from "Message" or "message"), or a 2xx
-// whose body is not a JSON object ("Json Parser Error").
-AwsOutcome OutcomeFromResponse(const HttpResponse& response);
+// whose body is not a JSON object ("Json Parser Error"). An answer beyond the limits fails
+// before it is parsed: too large ("The answer exceeds the limit of 64 KiB"), nested too
+// deep or listing too much (a "Json Parser Error" that says which).
+AwsOutcome OutcomeFromResponse(const HttpResponse& response, const AnswerLimits& limits);

@@ -4,6 +4,7 @@
 
 #include "cloud/aws/ascii.h"
 #include "cloud/aws/crypto.h"
+#include "cloud/aws/url_path.h"
 
 namespace {
 
@@ -44,27 +45,11 @@ std::vector<std::pair<std::string, std::string>> CanonicalHeaderPairs(const Head
     return merged;
 }
 
-bool IsUnreserved(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-           c == '_' || c == '~';
-}
-
 }  // namespace
 
 std::string SigV4CanonicalUri(const std::string& path) {
     if (path.empty()) return "/";
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : path) {
-        if (IsUnreserved(c) || c == '/') {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += digits[c >> 4];
-            out += digits[c & 0x0f];
-        }
-    }
-    return out;
+    return PercentEncodedPath(path, false);
 }
 
 std::string SigV4CanonicalHeaders(const HeaderList& headers) {

@@ -47,6 +47,10 @@ TEST(Endpoint, ResolutionFollowsTheEnvironment) {
          identity, "https://cognito-identity.us-east-1.amazonaws.com/", "cognito-identity.us-east-1.amazonaws.com", "/"},
         {"ignore flag", {{"AWS_IGNORE_CONFIGURED_ENDPOINT_URLS", "true"}, {"AWS_ENDPOINT_URL", "http://127.0.0.1:5000"}},
          dynamo, "https://dynamodb.us-east-1.amazonaws.com/", "dynamodb.us-east-1.amazonaws.com", "/"},
+        {"ignore flag in any case", {{"AWS_IGNORE_CONFIGURED_ENDPOINT_URLS", "TRUE"}, {"AWS_ENDPOINT_URL", "http://127.0.0.1:5000"}},
+         dynamo, "https://dynamodb.us-east-1.amazonaws.com/", "dynamodb.us-east-1.amazonaws.com", "/"},
+        {"ignore flag in mixed case", {{"AWS_IGNORE_CONFIGURED_ENDPOINT_URLS", "True"}, {"AWS_ENDPOINT_URL", "http://127.0.0.1:5000"}},
+         dynamo, "https://dynamodb.us-east-1.amazonaws.com/", "dynamodb.us-east-1.amazonaws.com", "/"},
         {"ignore flag other than true", {{"AWS_IGNORE_CONFIGURED_ENDPOINT_URLS", "yes"}, {"AWS_ENDPOINT_URL", "http://127.0.0.1:5000"}},
          dynamo, "http://127.0.0.1:5000/", "127.0.0.1:5000", "/"},
         {"empty service value falls back", {{"AWS_ENDPOINT_URL_DYNAMODB", ""}, {"AWS_ENDPOINT_URL", "http://127.0.0.1:5000"}},
@@ -61,6 +65,8 @@ TEST(Endpoint, ResolutionFollowsTheEnvironment) {
          "https://example.com:8443/", "example.com:8443", "/"},
         {"IPv6 in brackets", {{"AWS_ENDPOINT_URL", "http://[::1]:5000/p"}}, dynamo, "http://[::1]:5000/p",
          "[::1]:5000", "/p"},
+        {"path normalised once", {{"AWS_ENDPOINT_URL", "http://127.0.0.1:5000/a/../b//c"}}, dynamo,
+         "http://127.0.0.1:5000/b/c", "127.0.0.1:5000", "/b/c"},
     };
     for (const ResolutionCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -107,7 +107,7 @@ TEST(JsonRpc, ErrorsAreDerivedAsTheSdkDoes) {
         response.status = c.status;
         response.headers = c.headers;
         response.body = c.body;
-        const AwsOutcome outcome = OutcomeFromResponse(response);
+        const AwsOutcome outcome = OutcomeFromResponse(response, ServiceAnswerLimits(AwsService::DynamoDb));
         EXPECT_FALSE(outcome.ok);
         EXPECT_EQ(outcome.error.exceptionName, c.exceptionName);
         EXPECT_EQ(outcome.error.message, c.message);
@@ -118,12 +118,12 @@ TEST(JsonRpc, ErrorsAreDerivedAsTheSdkDoes) {
 TEST(JsonRpc, SuccessBodiesAreJsonObjectsAndAnEmptyOneMeansEmpty) {
     HttpResponse response;
     response.status = 200;
-    AwsOutcome outcome = OutcomeFromResponse(response);
+    AwsOutcome outcome = OutcomeFromResponse(response, ServiceAnswerLimits(AwsService::DynamoDb));
     EXPECT_TRUE(outcome.ok);
     EXPECT_EQ(outcome.result, nlohmann::json::object());
 
     response.body = R"({"IdentityId":"us-east-1:abc"})";
-    outcome = OutcomeFromResponse(response);
+    outcome = OutcomeFromResponse(response, ServiceAnswerLimits(AwsService::DynamoDb));
     EXPECT_TRUE(outcome.ok);
     EXPECT_EQ(outcome.result["IdentityId"], "us-east-1:abc");
 }
@@ -140,7 +140,7 @@ TEST(JsonRpc, NonJsonSuccessIsAParserErrorThatQuotesNothingOfTheBody) {
         HttpResponse response;
         response.status = 200;
         response.body = body;
-        const AwsOutcome outcome = OutcomeFromResponse(response);
+        const AwsOutcome outcome = OutcomeFromResponse(response, ServiceAnswerLimits(AwsService::DynamoDb));
         EXPECT_FALSE(outcome.ok);
         EXPECT_EQ(outcome.error.exceptionName, "Json Parser Error");
         EXPECT_NE(outcome.error.message.find("parse error"), std::string::npos) << outcome.error.message;
