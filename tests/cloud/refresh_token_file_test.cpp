@@ -1,15 +1,16 @@
 // The refresh-token file under APPDATA: exact bytes, modes, and no file at all without a path.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
+#include "child_process.h"
 #include "cloud/refresh_token_file.h"
+#include "cloud/temp_appdata.h"
 #include "log_capture.h"
-#include "temp_path.h"
 
 namespace {
 
@@ -17,31 +18,18 @@ const char kOpenFailed[] = "ERROR: cannot open refresh token file";
 
 class RefreshTokenFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        appData = TestTempPath("appdata");
-        std::filesystem::create_directories(appData);
-        setenv("APPDATA", appData.c_str(), 1);
-    }
-    void TearDown() override {
-        unsetenv("APPDATA");
-        std::filesystem::remove_all(appData);
-    }
-    std::string Path() const { return appData + "/tesk/refreshtoken.txt"; }
+    std::string Path() const { return folder.TokenPath(); }
     void WriteRaw(const std::string& bytes) const {
         std::filesystem::create_directories(appData + "/tesk");
         std::ofstream(Path(), std::ios::binary) << bytes;
     }
-    std::string ReadRaw() const {
-        std::ifstream file(Path(), std::ios::binary);
-        std::ostringstream bytes;
-        bytes << file.rdbuf();
-        return bytes.str();
-    }
+    std::string ReadRaw() const { return folder.StoredToken(); }
     static mode_t Mode(const std::string& path) {
         struct stat info {};
         return stat(path.c_str(), &info) == 0 ? (info.st_mode & 0777) : 0;
     }
-    std::string appData;
+    TempAppData folder;
+    const std::string appData = folder.path;
 };
 
 TEST_F(RefreshTokenFile, SavesExactlyTheTokensBytesPrivatelyAndReadsThemBack) {
@@ -124,6 +112,67 @@ INSTANTIATE_TEST_SUITE_P(Cases, RefreshTokenWithoutPath,
                          ::testing::Values(NoPathCase{"Unset", nullptr}, NoPathCase{"Empty", ""},
                                            NoPathCase{"TooLong", kTooLong.c_str()}),
                          [](const ::testing::TestParamInfo<NoPathCase>& info) { return std::string(info.param.name); });
+
+TEST_F(RefreshTokenFile, AFolderOthersCouldReachIsMadePrivate) {
+    std::filesystem::create_directories(appData + "/tesk");
+    chmod((appData + "/tesk").c_str(), 0777);
+    SaveRefreshToken("token");
+    EXPECT_EQ(Mode(appData + "/tesk"), 0700u);
+}
+
+struct RefusedFile {
+    const char* name;
+    void (*make)(const std::string& path, const std::string& appData);
+    const char* line;
+};
+
+// Anything but a regular file of this user that others may not write is refused with a line,
+// and read from nowhere: a link could lead to another user's token, a FIFO would block the
+// renewal for ever, and a file others may write could hold their token.
+TEST_F(RefreshTokenFile, OnlyTheUsersOwnRegularFileIsRead) {
+    const RefusedFile cases[] = {
+        {"symbolic link",
+         [](const std::string& path, const std::string& appData) {
+             std::ofstream(appData + "/elsewhere") << "someone-elses-token";
+             symlink((appData + "/elsewhere").c_str(), path.c_str());
+         },
+         "ERROR: refusing the refresh token file: it is a symbolic link"},
+        {"FIFO", [](const std::string& path, const std::string&) { mkfifo(path.c_str(), 0600); },
+         "ERROR: refusing the refresh token file: it is not a regular file"},
+        {"folder", [](const std::string& path, const std::string&) { mkdir(path.c_str(), 0700); },
+         "ERROR: refusing the refresh token file: it is not a regular file"},
+        {"writable by others",
+         [](const std::string& path, const std::string&) {
+             std::ofstream(path) << "planted-token";
+             chmod(path.c_str(), 0666);
+         },
+         "ERROR: refusing the refresh token file: others may write it"},
+        {"another user's",
+         [](const std::string& path, const std::string&) {
+             std::ofstream(path) << "their-token";
+             if (chown(path.c_str(), 65534, 65534) != 0) std::remove(path.c_str());
+         },
+         "ERROR: refusing the refresh token file: it belongs to another user"},
+    };
+    for (const RefusedFile& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::create_directories(appData + "/tesk");
+        c.make(Path(), appData);
+        if (!std::filesystem::exists(std::filesystem::symlink_status(Path()))) {
+            GTEST_LOG_(INFO) << c.name << ": cannot be made here (only root may give a file away)";
+            continue;
+        }
+        // In a child with an alarm: a read that blocks fails the case instead of hanging the run.
+        const int status = RunInChild([&] {
+            alarm(10);
+            LogCapture log;
+            return LoadRefreshToken().empty() && log.lines == std::vector<std::string>{c.line} ? 0 : 1;
+        });
+        EXPECT_EQ(status, 0);
+        std::filesystem::remove_all(appData + "/tesk");
+        std::filesystem::remove(appData + "/elsewhere");
+    }
+}
 
 TEST_F(RefreshTokenFile, LongestPathThatFitsWorks) {
     // 255 characters in all: APPDATA of 233 plus "/tesk/refreshtoken.txt".
