@@ -126,44 +126,70 @@ bool ReadInt(const std::string& text, int32_t* value) {
     return error == std::errc() && end != start;
 }
 
-bool Unreadable(const std::string& text) {
-    LogMessage("ERROR: AttributeValueToJson - cannot read the number \"%s\"", text.c_str());
+// Members the map writes with the float rule, by their path in the stored map. DynamoDB
+// trims trailing zeros ("8.000000" comes back as "8"), so these are read as floats whatever
+// their text; the pump's members are floats in every design document.
+const char* const kFloatMembers[] = {
+    "well_depth",        "diag.anchor_depth", "diag.fluid_level", "diag.pressure_casing", "diag.pressure_tubing",
+    "diag.pump_depth",   "diag.sg_fluid",     "diag.spm",         "diag.visc_fluid",      "diag.pump.dia",
+    "diag.pump.len",     "diag.pump.fit",     "pred.anchor_depth", "pred.compression",    "pred.fillage",
+    "pred.fluid_level",  "pred.fo",           "pred.pressure_casing", "pred.pressure_tubing", "pred.pump_depth",
+    "pred.sg_fluid",     "pred.spm",          "pred.visc_fluid",  "pred.pump.dia",        "pred.pump.len",
+    "pred.pump.fit",
+};
+
+bool IsFloatMember(const std::string& path) {
+    for (const char* member : kFloatMembers) {
+        if (path == member) return true;
+    }
     return false;
 }
 
-bool NumberToJson(const std::string& text, json* out) {
-    if (text.find('.') != std::string::npos) {
-        float value = 0;
-        if (!ReadFloat(text, &value)) return Unreadable(text);
-        *out = static_cast<double>(value);
-        return true;
-    }
+std::string MemberPath(const std::string& parent, const std::string& key) {
+    return parent.empty() ? key : parent + "." + key;
+}
+
+bool Unreadable(const std::string& text, std::string* error) {
+    *error = "cannot read the number \"" + text + "\"";
+    return false;
+}
+
+bool FloatToJson(const std::string& text, json* out, std::string* error) {
+    float value = 0;
+    if (!ReadFloat(text, &value)) return Unreadable(text, error);
+    *out = static_cast<double>(value);
+    return true;
+}
+
+// The number rule: a text with a '.' is a float, any other an integer.
+bool NumberToJson(const std::string& text, json* out, std::string* error) {
+    if (text.find('.') != std::string::npos) return FloatToJson(text, out, error);
     int32_t value = 0;
-    if (!ReadInt(text, &value)) return Unreadable(text);
+    if (!ReadInt(text, &value)) return Unreadable(text, error);
     *out = value;
     return true;
 }
 
 // Inside a list of lists every number is a coordinate, read as a float with or without '.'.
-bool CoordinatesToJson(const AttributeValue& inner, json* out) {
+bool CoordinatesToJson(const AttributeValue& inner, json* out, std::string* error) {
     *out = json::array();
     for (const AttributeValue& element : inner.list) {
         if (element.kind != AttributeKind::N) continue;
-        float value = 0;
-        if (!ReadFloat(element.text, &value)) return Unreadable(element.text);
-        out->push_back(static_cast<double>(value));
+        json value;
+        if (!FloatToJson(element.text, &value, error)) return false;
+        out->push_back(std::move(value));
     }
     return true;
 }
 
-bool ListToJson(const AttributeValue& list, json* out) {
+bool ListToJson(const AttributeValue& list, json* out, std::string* error) {
     *out = json::array();
     for (const AttributeValue& element : list.list) {
         json item;
         if (element.kind == AttributeKind::N) {
-            if (!NumberToJson(element.text, &item)) return false;
+            if (!NumberToJson(element.text, &item, error)) return false;
         } else if (element.kind == AttributeKind::L) {
-            if (!CoordinatesToJson(element, &item)) return false;
+            if (!CoordinatesToJson(element, &item, error)) return false;
         } else {
             continue;
         }
@@ -172,17 +198,32 @@ bool ListToJson(const AttributeValue& list, json* out) {
     return true;
 }
 
+bool MapToJson(const AttributeValue& value, const std::string& path, json* out, std::string* error);
+
 // One entry's JSON value; *keep is false for the kinds that have no JSON form here.
-bool EntryToJson(const AttributeValue& value, json* out, bool* keep) {
+bool EntryToJson(const AttributeValue& value, const std::string& path, json* out, bool* keep, std::string* error) {
     *keep = true;
     switch (value.kind) {
         case AttributeKind::S: *out = value.text; return true;
-        case AttributeKind::N: return NumberToJson(value.text, out);
+        case AttributeKind::N:
+            return IsFloatMember(path) ? FloatToJson(value.text, out, error) : NumberToJson(value.text, out, error);
         case AttributeKind::Bool: *out = value.boolean; return true;
-        case AttributeKind::M: return AttributeValueToJson(value, out);
-        case AttributeKind::L: return ListToJson(value, out);
+        case AttributeKind::M: return MapToJson(value, path, out, error);
+        case AttributeKind::L: return ListToJson(value, out, error);
         default: *keep = false; return true;
     }
+}
+
+bool MapToJson(const AttributeValue& value, const std::string& path, json* out, std::string* error) {
+    json object = json::object();
+    for (const auto& [key, entry] : value.map) {
+        json item;
+        bool keep = false;
+        if (!EntryToJson(entry, MemberPath(path, key), &item, &keep, error)) return false;
+        if (keep) object[key] = std::move(item);
+    }
+    *out = std::move(object);
+    return true;
 }
 
 }  // namespace
@@ -276,18 +317,11 @@ bool JsonToAttributeValue(const DesignDocument& document, AttributeValue* out) {
     return true;
 }
 
-bool AttributeValueToJson(const AttributeValue& value, json* out) {
+bool AttributeValueToJson(const AttributeValue& value, json* out, std::string* error) {
     if (value.kind != AttributeKind::M) {
         *out = nullptr;
         return true;
     }
-    json object = json::object();
-    for (const auto& [key, entry] : value.map) {
-        json item;
-        bool keep = false;
-        if (!EntryToJson(entry, &item, &keep)) return false;
-        if (keep) object[key] = std::move(item);
-    }
-    *out = std::move(object);
-    return true;
+    std::string ignored;
+    return MapToJson(value, std::string(), out, error != nullptr ? error : &ignored);
 }

@@ -23,11 +23,15 @@
 // is not an array beginning with two numbers.
 bool JsonToAttributeValue(const DesignDocument& document, AttributeValue* out);
 
-// The JSON object of a stored map, in *out (null when the value is no map). N texts with a
-// '.' are read as single-precision numbers, others as 32-bit integers; B, SS, NS, BS and NULL
-// entries are dropped. False, with one log line, when a number text cannot be read or lies
-// outside its range.
-bool AttributeValueToJson(const AttributeValue& value, nlohmann::json* out);
+// The JSON object of a stored map, in *out (null when the value is no map). The N of a member
+// that JsonToAttributeValue writes by the float rule (well_depth, and per section the depths,
+// fluid, pressures, speed, fo, fillage, compression and the pump's values) is read as a
+// single-precision number whatever its text, since DynamoDB gives "8" back for "8.000000";
+// other N texts with a '.' are read as single-precision numbers, the rest as 32-bit integers.
+// B, SS, NS, BS and NULL entries are dropped. False, with the reason in *error (which may be
+// null; nothing is logged: the text came from a server), when a number text cannot be read or
+// lies outside its range.
+bool AttributeValueToJson(const AttributeValue& value, nlohmann::json* out, std::string* error = nullptr);
 
 // Member rules: each adds the member `key` of `object` to the map `map` (kind M) when the
 // member has the rule's JSON type, and returns whether it did. A missing key counts as null.
