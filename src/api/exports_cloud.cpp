@@ -29,7 +29,11 @@ TESK_API int32_t FetchDesigns(TeskObj* obj, uint8_t refresh) {
     return WellExport<int32_t>("FetchDesigns", obj, -1, [&] {
         if (refresh == 1) {
             const bool listed = ExportGuard<bool>("FetchDesigns", false, [&] { return CloudFetchDesigns(obj->cloud); });
-            if (!listed) LogMessage("Fetch Designs Failed");
+            // A failed listing must not read as one: -1, while the last listing stays for GetDesigns.
+            if (!listed) {
+                LogMessage("Fetch Designs Failed");
+                return -1;
+            }
         }
         return obj->cloud.designCount;
     });

@@ -9,6 +9,7 @@
 #include "cloud/cloud_identity.h"
 #include "cloud/json_text.h"
 #include "cloud/refresh_token_file.h"
+#include "cloud/secret_redaction.h"
 #include "log/log.h"
 
 namespace {
@@ -26,7 +27,8 @@ bool UsableCredentialsText(const char* userName, const char* password) {
 }
 
 // The ID token's payload, when both tokens of the answer decode.
-bool DecodeTokens(const AwsOutcome& auth, const CognitoTokens& tokens, nlohmann::json* idPayload) {
+bool DecodeTokens(const AwsOutcome& auth, const CognitoTokens& tokens, const CallSecrets& secrets,
+                  nlohmann::json* idPayload) {
     JwtContent access;
     JwtContent id;
     if (DecodeJwt(tokens.accessToken, &access) && DecodeJwt(tokens.idToken, &id)) {
@@ -35,11 +37,30 @@ bool DecodeTokens(const AwsOutcome& auth, const CognitoTokens& tokens, nlohmann:
     }
     auto challenge = auth.result.find("ChallengeName");
     if (challenge != auth.result.end() && challenge->is_string()) {
-        LogMessage("ERROR: Login() the user pool asks for %s first.", challenge->get<std::string>().c_str());
+        LogServerText(secrets, "ERROR: Login() the user pool asks for %s first.", challenge->get<std::string>());
     } else {
         LogMessage("ERROR: Login() the answer holds no usable tokens.");
     }
     return false;
+}
+
+// The identity pool's half of a login; true once credentials and an identity were obtained.
+bool ObtainIdentity(CloudSession& session, const AwsClientConfig& config, const std::string& idToken,
+                    const CallSecrets& secrets) {
+    const auto logins = IdentityLogins(session, idToken);
+    AwsOutcome identity = CognitoGetId(config, session.account.identityPoolId, logins);
+    if (!identity.ok) {
+        LogServerText(secrets, "ERROR: GetId failed: %s", identity.error.message);
+        return false;
+    }
+    AwsOutcome credentials =
+        CognitoGetCredentialsForIdentity(config, CognitoIdentityIdFromResult(identity.result), logins);
+    if (!credentials.ok) LogServerText(secrets, "ERROR: GetCredentialsForId: %s", credentials.error.message);
+    SetIdentityCredentials(session, credentials);
+    if (credentials.ok && (!IsLoggedIn(session) || session.IdentityId.empty())) {
+        LogMessage("ERROR: GetCredentialsForId: %s", "the answer holds no credentials or no identity");
+    }
+    return IsLoggedIn(session) && !session.IdentityId.empty();
 }
 
 }  // namespace
@@ -48,36 +69,32 @@ bool CloudLogin(CloudSession& session, const char* userName, const char* passwor
     session.sub.clear();
     session.username.clear();
     session.creds = AwsCredentials{};
+    // Whatever happens next, an earlier user's token must not stay: a later renewal would
+    // resume that user's session, and saves would go into their designs.
+    RemoveRefreshToken();
     if (!UsableCredentialsText(userName, password)) return false;
 
-    AwsOutcome auth = CognitoInitiateAuth(session.config, "USER_PASSWORD_AUTH",
+    const AwsClientConfig config = CallConfig(session);
+    CallSecrets secrets;
+    AddSecret(secrets, password);
+    AwsOutcome auth = CognitoInitiateAuth(config, "USER_PASSWORD_AUTH",
                                           {{kUserNameParamKey, userName}, {kPasswordParamKey, password}},
                                           session.account.clientId);
     if (!auth.ok) {
         LogMessage("ERROR: Login() failed.");
-        LogMessage("ERROR: initiateAuth - %s", auth.error.message.c_str());
+        LogServerText(secrets, "ERROR: initiateAuth - %s", auth.error.message);
         return false;
     }
-    CognitoTokens tokens = CognitoTokensFromResult(auth.result);
+    const CognitoTokens tokens = CognitoTokensFromResult(auth.result);
+    for (const std::string* token : {&tokens.accessToken, &tokens.idToken, &tokens.refreshToken}) {
+        AddSecret(secrets, *token);
+    }
     nlohmann::json idPayload;
-    if (!DecodeTokens(auth, tokens, &idPayload)) return false;
-    SaveRefreshToken(tokens.refreshToken);
+    if (!DecodeTokens(auth, tokens, secrets, &idPayload)) return false;
     SetIdentityClaims(session, idPayload);
-
-    const auto logins = IdentityLogins(session, tokens.idToken);
-    AwsOutcome identity = CognitoGetId(session.config, session.account.identityPoolId, logins);
-    if (!identity.ok) {
-        LogMessage("ERROR: GetId failed: %s", identity.error.message.c_str());
-        return false;
-    }
-    AwsOutcome credentials =
-        CognitoGetCredentialsForIdentity(session.config, CognitoIdentityIdFromResult(identity.result), logins);
-    if (!credentials.ok) LogMessage("ERROR: GetCredentialsForId: %s", credentials.error.message.c_str());
-    SetIdentityCredentials(session, credentials);
-    if (credentials.ok && (!IsLoggedIn(session) || session.IdentityId.empty())) {
-        LogMessage("ERROR: GetCredentialsForId: %s", "the answer holds no credentials or no identity");
-    }
-    return IsLoggedIn(session) && !session.IdentityId.empty();
+    if (!ObtainIdentity(session, config, tokens.idToken, secrets)) return false;
+    SaveRefreshToken(tokens.refreshToken);
+    return true;
 }
 
 bool CloudLogout(CloudSession& session) {

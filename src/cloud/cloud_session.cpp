@@ -11,6 +11,13 @@ CloudSession::CloudSession() : account(ReadCloudAccount()) {
 
 CloudSession::~CloudSession() { AwsSdkStop(); }
 
+AwsClientConfig CallConfig(CloudSession& session) {
+    AwsClientConfig config = session.config;
+    config.deadline = ConfigNow(config) + kCloudCallTimeLimit;
+    config.clockSkew = &session.clockSkew;
+    return config;
+}
+
 bool IsLoggedIn(const CloudSession& session) {
     return !session.creds.IsEmpty();
 }

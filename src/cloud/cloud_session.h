@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,6 +15,8 @@
 struct CloudSession {
     CloudAccount account;
     AwsClientConfig config;
+    // How far the services' clock is ahead of ours, once a clock-skew answer has shown it.
+    std::chrono::milliseconds clockSkew{0};
     AwsCredentials creds;
     std::string username;
     std::string sub;
@@ -29,6 +32,13 @@ struct CloudSession {
     CloudSession(const CloudSession&) = delete;
     CloudSession& operator=(const CloudSession&) = delete;
 };
+
+// Every export call ends within this, its retries and waits included.
+constexpr std::chrono::seconds kCloudCallTimeLimit(60);
+
+// The configuration of one export call: the session's, with the call's deadline (now plus
+// kCloudCallTimeLimit) and the session's clock-skew correction, which a call may update.
+AwsClientConfig CallConfig(CloudSession& session);
 
 // Credentials count, not identity: a session token alone is not a login.
 bool IsLoggedIn(const CloudSession& session);

@@ -1,19 +1,21 @@
 #include "cloud/design_store.h"
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "cloud/aws/dynamodb.h"
 #include "cloud/aws/uuid_time.h"
 #include "cloud/design_attribute_map.h"
 #include "cloud/json_text.h"
+#include "cloud/secret_redaction.h"
 #include "log/log.h"
 #include "model/bounded_text.h"
 
 namespace {
 
-// A scan page holds up to 1 MB, so this allows far more designs than any user keeps while
-// still ending a listing that a misbehaving service never lets finish.
-constexpr int kMaxScanPages = 10000;
+// Characters of a design id that DesignSummary.designId holds (its last byte ends the text).
+constexpr size_t kListedIdLength = sizeof(DesignSummary::designId) - 1;
 
 bool HasIdentity(const CloudSession& session) { return IsLoggedIn(session) && !session.IdentityId.empty(); }
 
@@ -27,8 +29,8 @@ const char* StringValue(const AttributeValue& value) {
     return value.kind == AttributeKind::S ? value.text.c_str() : "";
 }
 
-bool ListingFailed(const std::string& reason) {
-    LogMessage("ERROR: FetchDesigns scan failed: %s", reason.c_str());
+bool ListingFailed(const CallSecrets& secrets, const std::string& reason) {
+    LogServerText(secrets, "ERROR: FetchDesigns scan failed: %s", reason);
     return false;
 }
 
@@ -41,16 +43,49 @@ DynamoScanRequest ListingRequest(const CloudSession& session) {
     return request;
 }
 
-bool LogDesign(const AttributeValue& design) {
+// A summary holds the first 83 characters of an id; a longer one (any region name of more
+// than 9 characters makes one) is named whole here, since GetDesign needs the whole id.
+void WarnOfCutId(const AttributeMap& item, const CallSecrets& secrets) {
+    auto id = item.find("designId");
+    if (id == item.end() || id->second.kind != AttributeKind::S || id->second.text.size() <= kListedIdLength) return;
+    LogServerText(secrets, "Warning: FetchDesigns - this design id is longer than 83 characters and is listed cut: %s",
+                  id->second.text);
+}
+
+// Adds one page's summaries to the listing; false (logged) when they would pass its cap.
+bool ListPage(const DynamoScanResult& page, const CallSecrets& secrets, std::vector<DesignSummary>* listed) {
+    if (page.items.size() > kMaxListedDesigns - listed->size()) {
+        return ListingFailed(secrets, "the listing holds more than " + std::to_string(kMaxListedDesigns) + " designs");
+    }
+    for (const AttributeMap& item : page.items) {
+        WarnOfCutId(item, secrets);
+        listed->push_back(DesignSummaryOf(item));
+    }
+    return true;
+}
+
+bool LogDesign(const AttributeValue& design, const CallSecrets& secrets) {
     nlohmann::json decoded;
-    if (!AttributeValueToJson(design, &decoded)) return false;
+    std::string error;
+    if (!AttributeValueToJson(design, &decoded, &error)) {
+        LogServerText(secrets, "ERROR: AttributeValueToJson - %s", error);
+        return false;
+    }
     std::string text;
     if (!CompactJsonText(decoded, &text)) {
         LogMessage("ERROR: GetDesign - the stored design holds text that is not UTF-8");
         return false;
     }
-    LogMessage("Decoded design JSON: %s", text.c_str());
+    LogServerText(secrets, "Decoded design JSON: %s", text);
     return true;
+}
+
+void LogNotFound(const char* designId) {
+    LogMessage("GetDesign - No item found for ID: %s", designId);
+    if (std::strlen(designId) == kListedIdLength) {
+        LogMessage("Warning: GetDesign - an id of 83 characters may be a listed id cut short; "
+                   "the listing's warning names the whole one");
+    }
 }
 
 // The item of one save; false (logged) when it cannot be built.
@@ -77,10 +112,11 @@ bool BuildDesignItem(const CloudSession& session, const DesignDocument& document
 
 }  // namespace
 
-bool PutItemLogged(const CloudSession& session, const std::string& table, const AttributeMap& item) {
-    AwsOutcome put = DynamoPutItem(session.config, session.creds, table, item);
+bool PutItemLogged(const CloudSession& session, const AwsClientConfig& config, const std::string& table,
+                   const AttributeMap& item) {
+    AwsOutcome put = DynamoPutItem(config, session.creds, table, item);
     if (!put.ok) {
-        LogMessage("ERROR: dynamodb: %s", put.error.message.c_str());
+        LogServerText(SessionSecrets(session), "ERROR: dynamodb: %s", put.error.message);
         return false;
     }
     LogMessage("Successfully added Item!");
@@ -102,40 +138,41 @@ bool CloudSaveDesign(CloudSession& session, const DesignDocument& document) {
         return false;
     }
     LogMessage("SaveDesign >>>%s<<<", text.c_str());
-    if (!HasIdentity(session)) return false;
+    if (!HasIdentity(session)) {
+        LogMessage("ERROR: SaveDesign - not logged in");
+        return false;
+    }
     AttributeMap item;
     if (!BuildDesignItem(session, document, &item)) return false;
-    return PutItemLogged(session, session.account.designTable, item);
+    return PutItemLogged(session, CallConfig(session), session.account.designTable, item);
 }
 
 bool CloudFetchDesigns(CloudSession& session) {
     LogMessage("FetchDesigns !!!");
     if (!HasIdentity(session)) return false;
+    const AwsClientConfig config = CallConfig(session);
+    const CallSecrets secrets = SessionSecrets(session);
     DynamoScanRequest request = ListingRequest(session);
-    for (int page = 0; page < kMaxScanPages; ++page) {
-        DynamoScanResult result;
-        AwsOutcome scan = DynamoScan(session.config, session.creds, request, &result);
-        if (!scan.ok) return ListingFailed(scan.error.message);
+    std::vector<DesignSummary> listed;
+    for (;;) {
+        DynamoScanResult page;
+        AwsOutcome scan = DynamoScan(config, session.creds, request, &page);
+        if (!scan.ok) return ListingFailed(secrets, scan.error.message);
         LogMessage("FetchDesigns got page.");
-        if (page == 0) {
-            session.designs.clear();
-            session.designCount = 0;
+        if (!ListPage(page, secrets, &listed)) return false;
+        LogMessage("FetchDesigns page holds %d items", static_cast<int>(page.items.size()));
+        if (page.lastEvaluatedKey.empty()) break;
+        if (page.lastEvaluatedKey == request.exclusiveStartKey) {
+            return ListingFailed(secrets, "the scan repeats its last key");
         }
-        for (const AttributeMap& item : result.items) {
-            session.designs.push_back(DesignSummaryOf(item));
-            session.designCount = static_cast<int32_t>(session.designs.size());
-        }
-        LogMessage("FetchDesigns page holds %d items", static_cast<int>(result.items.size()));
-        if (result.lastEvaluatedKey.empty()) return true;
-        if (result.lastEvaluatedKey == request.exclusiveStartKey) {
-            return ListingFailed("the scan repeats its last key");
-        }
-        request.exclusiveStartKey = std::move(result.lastEvaluatedKey);
+        request.exclusiveStartKey = std::move(page.lastEvaluatedKey);
     }
-    return ListingFailed("too many pages");
+    session.designs = std::move(listed);
+    session.designCount = static_cast<int32_t>(session.designs.size());
+    return true;
 }
 
-bool CloudGetDesign(const CloudSession& session, const char* designId) {
+bool CloudGetDesign(CloudSession& session, const char* designId) {
     if (designId == nullptr) {
         LogMessage("ERROR: GetDesign needs a design id");
         return false;
@@ -145,23 +182,24 @@ bool CloudGetDesign(const CloudSession& session, const char* designId) {
         LogMessage("ERROR: GetDesign - credentials are empty");
         return false;
     }
+    const CallSecrets secrets = SessionSecrets(session);
     bool found = false;
     AttributeMap item;
-    AwsOutcome get = DynamoGetItem(session.config, session.creds, session.account.designTable,
+    AwsOutcome get = DynamoGetItem(CallConfig(session), session.creds, session.account.designTable,
                                    {{"designId", MakeS(designId)}}, &found, &item);
     if (!get.ok) {
-        LogMessage("ERROR: GetDesign dynamodb: %s", get.error.message.c_str());
+        LogServerText(secrets, "ERROR: GetDesign dynamodb: %s", get.error.message);
         return false;
     }
     if (!found || item.empty()) {
-        LogMessage("GetDesign - No item found for ID: %s", designId);
+        LogNotFound(designId);
         return false;
     }
     LogMessage("Successfully retrieved design for ID: %s", designId);
     for (const auto& [name, value] : item) {
-        if (name == "design" && !LogDesign(value)) return false;
-        if (name == "ts") LogMessage("Timestamp: %s", StringValue(value));
-        if (name == "wellname") LogMessage("Wellname: %s", StringValue(value));
+        if (name == "design" && !LogDesign(value, secrets)) return false;
+        if (name == "ts") LogServerText(secrets, "Timestamp: %s", StringValue(value));
+        if (name == "wellname") LogServerText(secrets, "Wellname: %s", StringValue(value));
     }
     return true;
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+
 #include "cloud/aws/attribute_value.h"
 #include "cloud/cloud_session.h"
 #include "designfiles/design_document.h"
@@ -10,21 +12,29 @@
 // Saves the document as a new item: "designId" (identity id, "_", UUID), "userId", "wellname",
 // "ts" (UTC, milliseconds) and "design" (the design map). "userId" holds the same random UUID
 // that ends "designId", not the user's identity: stored items have always had it so, and other
-// clients of the table may read it. False when not logged in, when the document holds text
-// that is not UTF-8 or no string "wellname", or when the table refuses it (logged).
+// clients of the table may read it. False (logged) when not logged in, when the document holds
+// text that is not UTF-8 or no string "wellname", or when the table refuses it.
 bool CloudSaveDesign(CloudSession& session, const DesignDocument& document);
 
-// Lists the user's designs page by page into the session's summaries. The first page replaces
-// the last listing; a failure keeps what earlier pages brought. A page that repeats the last
-// key, or a listing beyond a generous number of pages, ends it with the failure line.
+// The most designs a listing keeps.
+constexpr size_t kMaxListedDesigns = 100000;
+
+// Lists the user's designs page by page, all or nothing: only a listing whose every page
+// arrived replaces the session's summaries; on any failure the last listing stays as it was.
+// A page that repeats the last key, or more than kMaxListedDesigns designs, ends it with the
+// failure line; so does the call's time limit. Each listed id too long for
+// DesignSummary.designId is named whole in a warning line.
 bool CloudFetchDesigns(CloudSession& session);
 
-// Fetches one design and writes it to the log; the well is not changed. Null id: false.
-bool CloudGetDesign(const CloudSession& session, const char* designId);
+// Fetches one design and writes it to the log; the well is not changed. Null id: false. When
+// nothing is found for an id of exactly 83 characters, a warning says it may be a cut one.
+bool CloudGetDesign(CloudSession& session, const char* designId);
 
-// Writes one item with the session's credentials and logs "Successfully added Item!" or the
-// table's refusal ("ERROR: dynamodb: <message>"); the renewal's test item goes this way too.
-bool PutItemLogged(const CloudSession& session, const std::string& table, const AttributeMap& item);
+// Writes one item with the session's credentials and the call's configuration, and logs
+// "Successfully added Item!" or the table's refusal ("ERROR: dynamodb: <message>"); the
+// renewal's test item goes this way too.
+bool PutItemLogged(const CloudSession& session, const AwsClientConfig& config, const std::string& table,
+                   const AttributeMap& item);
 
 // One listed item as its summary: each field cut to fit, empty when the attribute is missing
 // or not a string.

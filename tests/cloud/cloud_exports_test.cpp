@@ -9,10 +9,11 @@
 #include <fstream>
 
 #include "cloud/cloud_session.h"
+#include "cloud/scripted_transport.h"
+#include "cloud/temp_appdata.h"
 #include "designfiles/design_document.h"
 #include "model/tesk_obj.h"
 #include "log_capture.h"
-#include "temp_path.h"
 #include "tesk/tesk.h"
 
 namespace {
@@ -20,19 +21,16 @@ namespace {
 class CloudWithoutServer : public ::testing::Test {
 protected:
     void SetUp() override {
-        appData = TestTempPath("appdata");
-        std::filesystem::create_directories(appData);
-        setenv("APPDATA", appData.c_str(), 1);
         setenv("AWS_ENDPOINT_URL", "http://127.0.0.1:1", 1);
         obj = CreateTeskObj();
+        obj->cloud.config.retryWait = &ScriptedWait;
     }
     void TearDown() override {
         DeleteTeskObj(obj);
         unsetenv("AWS_ENDPOINT_URL");
-        unsetenv("APPDATA");
-        std::filesystem::remove_all(appData);
     }
-    std::string appData;
+    TempAppData folder;
+    const std::string appData = folder.path;
     TeskObj* obj = nullptr;
 };
 
@@ -94,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
         ExportCase{"FetchNullId", [](TeskObj* o) { return static_cast<int>(GetDesign(o, nullptr)); }, 0,
                    {"ERROR: GetDesign needs a design id"}},
         ExportCase{"Save", [](TeskObj* o) { return static_cast<int>(SaveCurrentDesign(o, 1)); }, 0,
-                   {"SaveDesign >>>{\""}},
+                   {"SaveDesign >>>{\"", "ERROR: SaveDesign - not logged in"}},
         ExportCase{"SaveNonUtf8WellName", SaveWithForeignWellName, 0,
                    {"ERROR: SaveDesign - the design holds text that is not UTF-8"}},
         ExportCase{"Logout", [](TeskObj* o) { return static_cast<int>(Logout(o)); }, 0, {"Logged out of cloud."}},
@@ -105,9 +103,9 @@ INSTANTIATE_TEST_SUITE_P(
         ExportCase{"LoginNonUtf8", [](TeskObj* o) { return static_cast<int>(Login(o, "alice", "p\xe4ss")); }, 0,
                    {"ERROR: Login() user name and password must be UTF-8 text."}},
         ExportCase{"LoginUnreachable", [](TeskObj* o) { return static_cast<int>(Login(o, "alice", "secret-pw")); },
-                   0, {"ERROR: Login() failed.", "ERROR: initiateAuth - curlCode: 7, "}},
+                   0, {"ERROR: Login() failed.", "ERROR: initiateAuth - curlCode: 7, Couldn't connect to server (11 attempts)"}},
         ExportCase{"RenewalUnreachable", Renewal, 0,
-                   {"ERROR: RunTest InitAuth.", "ERROR: RunTest auth - curlCode: 7, ",
+                   {"ERROR: RunTest InitAuth.", "ERROR: RunTest auth - curlCode: 7, Couldn't connect to server (11 attempts)",
                     "RunTest() failed because this->creds was not set"}}),
     [](const ::testing::TestParamInfo<ExportCase>& info) { return std::string(info.param.name); });
 
@@ -116,7 +114,33 @@ TEST_F(CloudWithoutServer, SaveLineCarriesTheCompactDocumentUpToTheLineLimit) {
     SetWellName(obj, "Smith 12-4");
     const std::string compact = WriteDesignJson(obj).dump();
     EXPECT_EQ(SaveCurrentDesign(obj, 0), 0);
-    EXPECT_EQ(CloudLines(log), std::vector<std::string>{("SaveDesign >>>" + compact + "<<<").substr(0, 1023)});
+    EXPECT_EQ(CloudLines(log), (std::vector<std::string>{("SaveDesign >>>" + compact + "<<<").substr(0, 1023),
+                                                         "ERROR: SaveDesign - not logged in"}));
+}
+
+// A listing that fails reads as a failure, never as the count of the listing before it, which
+// stays for GetDesigns.
+TEST_F(CloudWithoutServer, AFailedListingGivesMinusOneAndKeepsTheLastListing) {
+    const char* page = R"({"Items":[{"designId":{"S":"a"}},{"designId":{"S":"b"}}],"Count":2})";
+    UseScript(obj->cloud.config, {Json(200, page)});
+    obj->cloud.creds.accessKeyId = "AKID";
+    obj->cloud.creds.secretKey = "secret";
+    obj->cloud.IdentityId = "us-east-1:me";
+    ASSERT_EQ(FetchDesigns(obj, 1), 2);
+
+    LogCapture log;
+    UseScript(obj->cloud.config, {Json(200, R"({"Items":[{"designId":{"S":"c"}}],"LastEvaluatedKey":{"designId":{"S":"c"}}})"),
+                                  Json(400, R"({"__type":"ThrottlingException","message":"Rate exceeded"})")});
+    EXPECT_EQ(FetchDesigns(obj, 1), -1);
+    EXPECT_TRUE(log.Contains("Fetch Designs Failed"));
+    EXPECT_EQ(FetchDesigns(obj, 0), 2);
+    DesignSummary kept[2];
+    ASSERT_EQ(GetDesigns(obj, kept), 1);
+    EXPECT_STREQ(kept[1].designId, "b");
+
+    Logout(obj);
+    EXPECT_EQ(FetchDesigns(obj, 1), -1);
+    EXPECT_EQ(FetchDesigns(obj, 0), 2);
 }
 
 TEST_F(CloudWithoutServer, LogoutMakesTheTokenFolderAndRemovesTheToken) {

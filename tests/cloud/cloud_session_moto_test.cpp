@@ -191,8 +191,9 @@ TEST_F(CloudSessionTest, LoginSaveListFetchAndLogoutThroughTheExports) {
     EXPECT_EQ(GetDesigns(obj, kept), 1);
     EXPECT_STREQ(kept[1].designId, listed[1].designId);
     ClearLog();
-    EXPECT_EQ(FetchDesigns(obj, 1), 2) << "a refused listing keeps the last one";
+    EXPECT_EQ(FetchDesigns(obj, 1), -1) << "a refused listing is a failure";
     EXPECT_EQ(log.lines, (std::vector<std::string>{"FetchDesigns !!!", "Fetch Designs Failed"}));
+    EXPECT_EQ(FetchDesigns(obj, 0), 2) << "and the last one stays";
 
     const auto recording = StopRecording();
     ExpectCognitoCallsUnsigned(recording);
