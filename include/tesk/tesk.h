@@ -547,12 +547,25 @@ TESK_API uint8_t WriteDesignFile(TeskObj* obj, const char* path);
 TESK_API uint8_t WriteDesignFileWithTemplate(TeskObj* obj, const char* path, const char* templatePath);
 
 /* ---- Cloud ----
- * Every call is synchronous and sends its requests once (connect timeout 1 s, 3 s without
- * data, 30 s at most per request). The account's region, ids and table names are built in and
- * can be replaced by environment variables read when a well object is created (see README). */
+ * Every call is synchronous and returns within 60 s, retries and waits included; past that it
+ * fails with a log line. A failed request is sent again as the AWS SDKs' default strategy does:
+ * only throttling, HTTP 500/502/503/504 and a refused, reset, timed-out or cut-off connection,
+ * up to 10 times, first at once and then after 50 ms doubling up to 12.8 s; a refusal for a
+ * skewed clock is resent once at once with the service's time, which later calls keep. Only
+ * the last failure is logged, with the error's name and the number of attempts. A request
+ * gives up after 1 s without a connection, 3 s without a byte moving (checked about once a
+ * second) or 30 s in all. Answers are bounded by what the services send: 4 MiB from DynamoDB,
+ * 64 KiB from Cognito, at most 69 levels of nesting and 500,000 values; a larger one fails the
+ * call with one line. Texts from a server are logged with every secret of the session (password,
+ * tokens, secret key, session token) replaced by "***". The temporary credentials of a Login or
+ * Test last about an hour; after that the design calls fail until Login or Test is called
+ * again. The account's region, ids and table names are built in and can be replaced by
+ * environment variables read when a well object is created (see README). */
 
 /* One stored design of the last listing, 172 bytes. Each field is a zero-terminated text cut
- * to fit (83, 23 and 63 characters), empty when the stored item lacks it. */
+ * to fit (83, 23 and 63 characters), empty when the stored item lacks it. An id longer than
+ * 83 characters (an identity id from a region name of more than 9 characters makes one) is
+ * listed cut, with a warning line that names it whole: pass that whole id to GetDesign. */
 typedef struct DesignSummary {
     char designId[84]; /* the identity id, "_" and a random UUID */
     char ts[24];       /* UTC save time, "2024-03-05T07:08:09.045" */
@@ -565,19 +578,19 @@ static_assert(sizeof(DesignSummary) == 172 && offsetof(DesignSummary, ts) == 84 
               "DesignSummary layout");
 #endif
 
-/* Signs in with user name and password (UTF-8) and keeps the refresh token in $APPDATA/tesk/refreshtoken.txt; 1 once credentials were obtained, 0 with log lines otherwise (a failed login leaves the object logged out). */
+/* Signs in with user name and password (UTF-8) and keeps the refresh token in $APPDATA/tesk/refreshtoken.txt; 1 once credentials were obtained, 0 with log lines otherwise: a failed login leaves the object logged out and removes any stored refresh token, so no later Test resumes an earlier user's session. At most 60 s. */
 TESK_API uint8_t Login(TeskObj* obj, const char* userName, const char* password);
-/* Deletes the refresh-token file and forgets credentials and identity; always returns 0. The last listing stays. */
+/* Deletes the refresh-token file and forgets credentials and identity; always returns 0. The last listing stays. The token is not revoked at the service. Sends nothing. */
 TESK_API uint8_t Logout(TeskObj* obj);
-/* With refresh exactly 1, first lists the user's stored designs (logs "Fetch Designs Failed" on failure); returns the number of designs of the last listing, -1 before any. */
+/* With refresh exactly 1, first lists the user's stored designs, all or nothing: the number listed (at most 100,000), or -1 with "Fetch Designs Failed" when the listing fails, leaving the last listing in place. Any other refresh value only returns the last listing's count, -1 before any. At most 60 s. */
 TESK_API int32_t FetchDesigns(TeskObj* obj, uint8_t refresh);
 /* Copies the last listing (FetchDesigns' count of records) into dst; 0 (nothing written) for a null dst or an empty or missing listing. */
 TESK_API uint8_t GetDesigns(TeskObj* obj, DesignSummary* dst);
-/* Fetches one stored design by id and writes it to the log; the well is not changed; 0 when not logged in, not found or on failure. */
+/* Fetches one stored design by id and writes it to the log; the well is not changed; 0 when not logged in, not found or on failure. Not finding an id of exactly 83 characters adds a warning that it may be a cut one (see DesignSummary). At most 60 s. */
 TESK_API uint8_t GetDesign(TeskObj* obj, const char* designId);
-/* Saves the current design as a new item of the design table; flag is unused; 0 when not logged in or on failure. Only a selection is stored (versions, well depth, per card fluid, pump, pressures, depths, speed, the measured card and the prediction inputs; no rod string, tubing, survey or damping), floating-point values rounded to single precision (6 decimals). The item's "userId" holds the same random UUID as its designId, not the user's identity. */
+/* Saves the current design as a new item of the design table; flag is unused; 0 when not logged in (with a line saying so) or on failure. Only a selection is stored (versions, well depth, per card fluid, pump, pressures, depths, speed, the measured card and the prediction inputs; no rod string, tubing, survey or damping), floating-point values rounded to single precision (6 decimals). The item's "userId" holds the same random UUID as its designId, not the user's identity. At most 60 s. */
 TESK_API uint8_t SaveCurrentDesign(TeskObj* obj, uint8_t flag);
-/* Renews the session from the stored refresh token and writes a test item (its "thename" is the token's "username" claim, which Cognito tokens lack, so it reads "UNKNOWN"); reports only through log lines. When the renewal fails, a session already logged in still writes the item with its earlier credentials. */
+/* Renews the session from the stored refresh token and writes a test item (its "thename" is the token's "username" claim, which Cognito tokens lack, so it reads "UNKNOWN"); reports only through log lines. A new refresh token in the renewal's answer replaces the stored one. The token file is read only when it is a regular file of the user's that others may not write; anything else is refused with a line. When the renewal fails, a session already logged in still writes the item with its earlier credentials. At most 60 s. */
 TESK_API void Test(TeskObj* obj);
 
 #ifdef __cplusplus
