@@ -54,10 +54,10 @@ constexpr double kUntouched = -4.25;
 
 }  // namespace
 
-// 7/8" written as 0.88 finds no row of the rod table: the taper keeps the stand-in weight, and a
-// solve would turn that weight into a pump load of minus billions of pounds.
+// A diameter of 0.93 in lies near no row of the rod table: the taper keeps the stand-in weight, and
+// a solve would turn that weight into a pump load of minus billions of pounds.
 TEST(SolveChecks, EverySolverRefusesACardHoldingTheWeightOfAnUnlistedDiameter) {
-    const std::vector<TaperBase_t> rods = {SteelTaper(1500, 1.0), SteelTaper(1500, 0.88), SteelTaper(2000, 0.75)};
+    const std::vector<TaperBase_t> rods = {SteelTaper(1500, 1.0), SteelTaper(1500, 0.93), SteelTaper(2000, 0.75)};
     for (const Solver& s : kSolvers) {
         LogCapture setup;
         auto obj = WellOnRods(rods, s.legacy);
@@ -68,7 +68,7 @@ TEST(SolveChecks, EverySolverRefusesACardHoldingTheWeightOfAnUnlistedDiameter) {
         LogCapture log;
         EXPECT_FALSE(s.solve(obj.get(), &card)) << s.name << " " << card.name;
         const std::vector<std::string> expected = {
-            std::string("Error: ") + card.name + " Taper #1 (steel) has no rod weight for its diameter 0.880000",
+            std::string("Error: ") + card.name + " Taper #1 (steel) has no rod weight for its diameter 0.930000",
             std::string("Cannot run ") + s.name + "() because all fields have not been set."};
         EXPECT_EQ(log.lines, expected) << s.name << " " << card.name;
         EXPECT_EQ(card.pumpLoad[0], kUntouched) << s.name << " " << card.name << ": nothing written";
@@ -92,7 +92,7 @@ TEST(SolveChecks, EverySolverRunsStringsWhoseWeightsAreKnown) {
 TEST(SolveChecks, UnlistedDiameterOfAnEmptyTaperIsNoObstacle) {
     LogCapture log;
     WaveModel card("MEAS", 1);
-    const std::vector<TaperBase_t> rods = {SteelTaper(1500, 1.0), SteelTaper(0, 0.88), SteelTaper(2000, 0.75)};
+    const std::vector<TaperBase_t> rods = {SteelTaper(1500, 1.0), SteelTaper(0, 0.93), SteelTaper(2000, 0.75)};
     SetCardTapers(&card, rods.data(), 3, 1.0);
     log.Clear();
     EXPECT_TRUE(CardRodWeightsKnown(&card, "CalcWaveDiag"));
