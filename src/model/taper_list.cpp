@@ -162,6 +162,15 @@ bool SetCardTapers(WaveModel* card, const TaperBase_t* rows, int32_t count, doub
     return SetCardsTapers(&card, 1, rows, count, sgFluid);
 }
 
+const TaperItem* FindStandInWeight(const TaperList* list) {
+    if (list == nullptr || list->items == nullptr) return nullptr;
+    for (int32_t i = 0; i < list->count; ++i) {
+        const TaperItem& taper = list->items[i];
+        if (IsValidTaper(taper) && taper.W == kUnsupportedRodWeight) return &taper;
+    }
+    return nullptr;
+}
+
 TaperList* GetTaperList(WaveModel* card) {
     if (card->tapers == nullptr) LogMessage("Warning: %s Trying to get a taper before it was set", card->name);
     return card->tapers;

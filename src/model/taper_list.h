@@ -66,6 +66,10 @@ bool SetCardsTapers(WaveModel* const* cards, int32_t cardCount, const TaperBase_
                     double sgFluid);
 bool SetCardTapers(WaveModel* card, const TaperBase_t* rows, int32_t count, double sgFluid);
 
+// The first valid taper that holds the stand-in weight of a diameter the rod table does not list
+// (kUnsupportedRodWeight), or null: totals that include it are no weights of a real string.
+const TaperItem* FindStandInWeight(const TaperList* list);
+
 // The card's list, or null with a warning naming the card.
 TaperList* GetTaperList(WaveModel* card);
 // The deepest valid taper, or null.

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -154,6 +156,44 @@ TEST(SolveChecks, UpscaledCardWaitsForBothFourierSeries) {
         }
         std::vector<double> measPos(400), measLoad(400);
         EXPECT_EQ(GetMeasuredPump(obj, measPos.data(), measLoad.data()), 1) << "the measured card is diagnosed";
+        DeleteTeskObj(obj);
+    }
+}
+
+// LoadDyn keeps a NaN or infinite sample (the Fourier fit skips a NaN one), but a diagnosis would
+// carry it into half the pump card while the strokes still read plausibly: the solve is refused.
+TEST(SolveChecks, DiagnosisRefusesACardHoldingANonFiniteSample) {
+    struct Case {
+        int index;
+        bool load;
+        double value;
+        const char* shown;
+    };
+    const double inf = std::numeric_limits<double>::infinity();
+    const Case cases[] = {{137, true, std::nan(""), "load nan"}, {0, false, inf, "position inf"},
+                          {398, true, -inf, "load -inf"}};
+    for (const Case& c : cases) {
+        SurfaceCard card = SmoothCard(400, 9000);
+        (c.load ? card.load : card.pos)[c.index] = c.value;
+        card.load[399] = std::nan("");  // a later one, not the first
+        TeskObj* obj = CreateTeskObj();
+        {
+            LogCapture setup;
+            const auto rods = ThreeTaperString(5000);
+            SetDiagTapers(obj, rods.data(), 3, 1.0);
+            ASSERT_EQ(LoadDyn(obj, 8, card.pos.data(), card.load.data(), 400), 1) << "the samples are accepted";
+        }
+        LogCapture log;
+        ASSERT_EQ(RunDesign(obj), 1);
+        ASSERT_GE(log.lines.size(), 2u) << c.shown;
+        const std::string named =
+            "Error: MEAS surface card point " + std::to_string(c.index) + " of 400 is not a finite number";
+        EXPECT_NE(log.lines[0].find(named), std::string::npos) << log.lines[0];
+        EXPECT_NE(log.lines[0].find(c.shown), std::string::npos) << log.lines[0];
+        EXPECT_EQ(log.lines[1], "Cannot run CalcWaveDiag() because all fields have not been set.");
+        std::vector<double> pos(400), load(400);
+        EXPECT_EQ(GetMeasuredPump(obj, pos.data(), load.data()), 0) << c.shown;
+        EXPECT_EQ(GetWaveResults(obj).diagPumpStroke, 0) << c.shown;
         DeleteTeskObj(obj);
     }
 }
