@@ -60,7 +60,18 @@ void ClearPumpEvents(TeskObj* obj) {
 
 void SolveDiagCard(TeskObj* obj, WaveModel* card) {
     PrepareCard(card);
-    if (!CalcWaveDiag(obj, card)) ClearCardResults(card, false);
+    card->solveFailed = CalcWaveDiag(obj, card) ? 0 : 1;
+    if (card->solveFailed == 1) ClearCardResults(card, false);
+}
+
+void SolvePredictedCard(TeskObj* obj) {
+    WaveModel* pred = &obj->pred;
+    PrepareCard(pred);
+    pred->solveFailed = SolvePredCard(obj) ? 0 : 1;
+    if (pred->solveFailed == 1) {
+        ClearCardResults(pred, true);
+        ClearPumpEvents(obj);
+    }
 }
 
 int32_t ElapsedMs(std::chrono::steady_clock::time_point start) {
@@ -126,11 +137,7 @@ bool RunWellDesign(TeskObj* obj) {
         obj->upscDirty = 0;
     }
     if (obj->predDirty == 1) {
-        PrepareCard(&obj->pred);
-        if (!SolvePredCard(obj)) {
-            ClearCardResults(&obj->pred, true);
-            ClearPumpEvents(obj);
-        }
+        SolvePredictedCard(obj);
         UpdatePredPumpExtremes(obj);
         obj->predDirty = 0;
     }

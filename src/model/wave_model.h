@@ -57,6 +57,9 @@ struct WaveModel {
     uint8_t cdtDirty = 0;
     uint8_t nodesDirty = 0;
     uint8_t fixedGrid = 0;
+    // 1 while the card's last solve was refused or failed: until a solve succeeds its results
+    // (pump card, colours, load envelope, intermediate cards, a predicted surface card) are none.
+    uint8_t solveFailed = 0;
 
     WaveModel(const char* cardName, uint8_t diagnostic);
     ~WaveModel();
