@@ -9,6 +9,7 @@
 #include "engine/fea_nodes.h"
 #include "engine/pred_dispatch.h"
 #include "engine/time_step.h"
+#include "engine/work_budget.h"
 #include "model/tesk_obj.h"
 
 namespace {
@@ -60,6 +61,7 @@ void ClearPumpEvents(TeskObj* obj) {
 
 void SolveDiagCard(TeskObj* obj, WaveModel* card) {
     PrepareCard(card);
+    ReportUnbuiltGrid(obj, card);
     card->solveFailed = CalcWaveDiag(obj, card) ? 0 : 1;
     if (card->solveFailed == 1) ClearCardResults(card, false);
 }
@@ -67,6 +69,7 @@ void SolveDiagCard(TeskObj* obj, WaveModel* card) {
 void SolvePredictedCard(TeskObj* obj) {
     WaveModel* pred = &obj->pred;
     PrepareCard(pred);
+    ReportUnbuiltGrid(obj, pred);
     pred->solveFailed = SolvePredCard(obj) ? 0 : 1;
     if (pred->solveFailed == 1) {
         ClearCardResults(pred, true);
