@@ -1,8 +1,8 @@
 /*
  * tesk: design and diagnosis of sucker-rod pumping systems.
  *
- * The host's contract with libtesk.so. Plain C99 (C11 and C++ hosts also get the record
- * layouts checked at compile time); every function has C linkage.
+ * The host's contract with libtesk.so. Plain C99, also C++98 (C11 and C++11 hosts also get the
+ * record layouts checked at compile time); every function has C linkage.
  * Booleans are one byte (uint8_t, 1 for true). Counts and indexes are int32_t.
  * Units are US oilfield units: ft, in, lb, psi, strokes per minute, seconds.
  * Card positions are in inches, positive upward; loads in pounds.
@@ -60,8 +60,16 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#if !defined(__cplusplus) && defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L
-#include <assert.h> /* static_assert, for the layout checks below */
+/* The record layouts are checked at compile time where static_assert exists: C11 and later, and
+ * C++11 and later (MSVC tells its language level in _MSVC_LANG). C99 and C++98/03 hosts compile
+ * the header without the checks. */
+#if defined(__cplusplus)
+#if __cplusplus >= 201103L || (defined(_MSVC_LANG) && _MSVC_LANG >= 201103L)
+#define TESK_LAYOUT_CHECKS 1
+#endif
+#elif defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L
+#define TESK_LAYOUT_CHECKS 1
+#include <assert.h> /* static_assert */
 #endif
 
 #include "tesk/tesk_version.h"
@@ -315,8 +323,7 @@ typedef struct MiaPoint_t {
     double azimuth;     /* degrees */
 } MiaPoint_t;
 
-/* The record layouts are checked at compile time in C++ and C11; C99 has no static_assert. */
-#if defined(__cplusplus) || (defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L)
+#ifdef TESK_LAYOUT_CHECKS
 static_assert(sizeof(TaperBase_t) == 80 && offsetof(TaperBase_t, L) == 32 && offsetof(TaperBase_t, R) == 72,
               "TaperBase_t layout");
 static_assert(sizeof(TubingBase_t) == 64 && offsetof(TubingBase_t, E) == 48, "TubingBase_t layout");
@@ -559,7 +566,7 @@ typedef struct DesignSummary {
     char wellname[64]; /* the well name saved with the design */
 } DesignSummary;
 
-#if defined(__cplusplus) || (defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L)
+#ifdef TESK_LAYOUT_CHECKS
 static_assert(sizeof(DesignSummary) == 172 && offsetof(DesignSummary, ts) == 84 &&
                   offsetof(DesignSummary, wellname) == 108,
               "DesignSummary layout");
