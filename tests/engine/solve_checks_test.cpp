@@ -77,16 +77,20 @@ TEST(SolveChecks, EverySolverRefusesACardHoldingTheWeightOfAnUnlistedDiameter) {
     }
 }
 
-// A diameter off its row by rounding matches it, and every solver runs the string.
+// A diameter off its row by the rounding of a unit conversion, or written to two decimals as field
+// files do (7/8 as 0.88, 5/8 as 0.63), matches it, and every solver runs the string.
 TEST(SolveChecks, EverySolverRunsStringsWhoseWeightsAreKnown) {
-    const std::vector<TaperBase_t> rods = {SteelTaper(1500, 1.0), SteelTaper(1500, 22.225 / 25.4),
-                                           SteelTaper(2000, 0.75)};
-    for (const Solver& s : kSolvers) {
-        LogCapture setup;
-        auto obj = WellOnRods(rods, s.legacy);
-        WaveModel& card = (*obj).*s.card;
-        EXPECT_TRUE(s.solve(obj.get(), &card)) << s.name << " " << card.name;
-        EXPECT_FALSE(setup.Contains("has no rod weight")) << s.name << " " << card.name;
+    for (const double middle : {22.225 / 25.4, 0.88}) {
+        const std::vector<TaperBase_t> rods = {SteelTaper(1500, 1.0), SteelTaper(1500, middle),
+                                               SteelTaper(2000, 0.63)};
+        for (const Solver& s : kSolvers) {
+            LogCapture setup;
+            auto obj = WellOnRods(rods, s.legacy);
+            WaveModel& card = (*obj).*s.card;
+            EXPECT_TRUE(s.solve(obj.get(), &card)) << s.name << " " << card.name << " " << middle;
+            EXPECT_FALSE(setup.Contains("has no rod weight")) << s.name << " " << card.name << " " << middle;
+            EXPECT_EQ(card.tapers->items[1].W, 2.224);
+        }
     }
 }
 
