@@ -54,7 +54,7 @@ bool TaperInputAcceptable(const WaveModel* card, const TaperBase_t* rows, int32_
 // A taper without a positive length keeps its place but adds nothing to the string: the host
 // must learn that its string is shorter than the tapers it gave.
 void LogTapersLeftOut(WaveModel* const* cards, int32_t cardCount, const TaperBase_t* rows, int32_t count) {
-    char names[16 * 3] = "";
+    char names[sizeof(WaveModel::name) * 3] = "";
     for (int32_t c = 0; c < cardCount; ++c) {
         if (c > 0) std::strncat(names, "/", sizeof names - std::strlen(names) - 1);
         std::strncat(names, cards[c]->name, sizeof names - std::strlen(names) - 1);
