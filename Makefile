@@ -1,4 +1,6 @@
 # Two entry points: `make demo` and `make test`. Both install what is missing first.
+# JOBS: parallel jobs of the builds and test runs (default: every core).
+# FUZZ_SECONDS: how long `make test` and `make fuzz` run each fuzz target.
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 10
 
@@ -35,10 +37,14 @@ test-asan: check-moto build-asan
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --output-on-failure -j $(JOBS)
 
+# Each fuzz target's output goes to build-fuzz/logs/<target>.log, shown when the target fails.
 fuzz: deps
-	bash scripts/run-fuzzers.sh $(FUZZ_SECONDS)
+	JOBS=$(JOBS) bash scripts/run-fuzzers.sh $(FUZZ_SECONDS)
 
-test: test-release test-asan fuzz
+# Runs every stage, even after a failed one, and ends with one line per stage and
+# "N passed, N failed"; fails when any stage failed.
+test: deps check-moto
+	@JOBS=$(JOBS) FUZZ_SECONDS=$(FUZZ_SECONDS) bash scripts/run-tests.sh
 
 bench: build
 	./build/bench/tesk_bench

@@ -1,8 +1,8 @@
 /*
  * tesk: design and diagnosis of sucker-rod pumping systems.
  *
- * The host's contract with libtesk.so. Plain C99 (C11 and C++ hosts also get the record
- * layouts checked at compile time); every function has C linkage.
+ * The host's contract with libtesk.so. Plain C99, also C++98 (C11 and C++11 hosts also get the
+ * record layouts checked at compile time); every function has C linkage.
  * Booleans are one byte (uint8_t, 1 for true). Counts and indexes are int32_t.
  * Units are US oilfield units: ft, in, lb, psi, strokes per minute, seconds.
  * Card positions are in inches, positive upward; loads in pounds.
@@ -18,8 +18,8 @@
  * one pumping cycle; point 0 is the bottom of the stroke, where the upstroke starts.
  *
  * Memory. The host owns its arrays and texts and the library copies whatever it keeps, so an
- * argument may be freed or reused as soon as the call returns (the ...Contents readers also
- * write into the host's text while they run). The library owns the well object and all it
+ * argument may be freed or reused as soon as the call returns (ParseDesignFileContents also
+ * writes into Rodstar and SROD text while it runs; dyno text is only read). The library owns the well object and all it
  * holds: the host frees nothing but the object itself, with DeleteTeskObj, and uses no pointer
  * the library handed out (the well-name text) after that.
  *
@@ -60,8 +60,16 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#if !defined(__cplusplus) && defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L
-#include <assert.h> /* static_assert, for the layout checks below */
+/* The record layouts are checked at compile time where static_assert exists: C11 and later, and
+ * C++11 and later (MSVC tells its language level in _MSVC_LANG). C99 and C++98/03 hosts compile
+ * the header without the checks. */
+#if defined(__cplusplus)
+#if __cplusplus >= 201103L || (defined(_MSVC_LANG) && _MSVC_LANG >= 201103L)
+#define TESK_LAYOUT_CHECKS 1
+#endif
+#elif defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L
+#define TESK_LAYOUT_CHECKS 1
+#include <assert.h> /* static_assert */
 #endif
 
 #include "tesk/tesk_version.h"
@@ -95,9 +103,10 @@ typedef struct TaperBase_t {
     char id[32]; /* the taper's name; stored, returned and saved only */
     double L; /* length, ft */
     double D; /* rod diameter, in */
-    double W; /* weight per foot in air, lb/ft; <= 0 takes the table value for a D of 0.625, 0.75,
-                 0.875, 1, 1.125, 1.25, 1.287, 1.5, 1.75 or 2 in (another D logs
-                 "Unsupported Rod Diameter" and takes 999,999) */
+    double W; /* weight per foot in air, lb/ft; <= 0 takes the table value for a D within 0.005 in
+                 of 0.625, 0.75, 0.875, 1, 1.125, 1.25, 1.287, 1.5, 1.75 or 2 in (so 0.88 is 7/8);
+                 another D logs "Unsupported Rod Diameter" and takes the stand-in 999,999, which
+                 GetDiagTapers returns and with which no card is solved */
     double T; /* tensile strength; stored, returned and saved only */
     double E; /* modulus of elasticity, psi; <= 0 takes 30,500,000 */
     double R; /* density of the rod material, lb/ft3; <= 0 takes 492; weight in fluid is W * (1 - sg * 62.4 / R) */
@@ -171,7 +180,8 @@ typedef struct WaveParams_t {
     double diagDampDn; /* downstroke damping factor of the diagnosed cards */
     double predDampUp; /* upstroke damping factor of the prediction */
     double predDampDn; /* downstroke damping factor of the prediction */
-    double diagSg; /* fluid specific gravity (water 1) of "MEAS": rod buoyancy, fluid loads, slippage */
+    double diagSg; /* fluid specific gravity (water 1) of "MEAS" only: rod buoyancy, fluid loads,
+                      slippage; the upscaled card keeps the one SetDiagTapers or a design gave it */
     double predSg; /* fluid specific gravity of "PRED" */
     double diagVisc; /* fluid viscosity, cP; enters the slippage figure only */
     double predVisc; /* fluid viscosity of the prediction, cP; slippage only */
@@ -252,8 +262,9 @@ typedef struct WaveParamsReadOnly_t {
 typedef struct WaveResults_t {
     int32_t runTimeMs; /* duration of the last RunDesign, ms */
     int32_t padding0; /* 0 */
-    double diagRodWeight; /* rod weight in air of the measured string, lb */
-    double diagRwf; /* rod weight in fluid (buoyant), lb */
+    double diagRodWeight; /* rod weight in air of the measured string, lb; 0 while a taper holds
+                             the stand-in weight of an unlisted diameter (see TaperBase_t.W) */
+    double diagRwf; /* rod weight in fluid (buoyant), lb; 0 like diagRodWeight */
     double diagWaveRoundTrip; /* time of a stress wave down the string and back, s */
     double diagWaveSpeed; /* speed of sound in the rods, length-weighted mean, ft/s */
     double diagKr; /* rod spring constant, lb/in (the one CalculateKrToDepth stored, if called since) */
@@ -272,8 +283,8 @@ typedef struct WaveResults_t {
     double diagSlippage; /* plunger slippage, bbl/day: (1 + 0.14 spm) * 453 * D * dpsi * fit^1.52 /
                            (plunger length * visc), dpsi the pressure across the plunger (see
                            the fluid level); 0 when not a number */
-    double predRodWeight; /* rod weight in air of the predicted string, lb */
-    double predRwf; /* rod weight in fluid of the predicted string, lb */
+    double predRodWeight; /* rod weight in air of the predicted string, lb; 0 like diagRodWeight */
+    double predRwf; /* rod weight in fluid of the predicted string, lb; 0 like diagRodWeight */
     double predWaveRoundTrip; /* wave round trip of the predicted string, s */
     double predWaveSpeed; /* mean speed of sound in the predicted string, ft/s */
     double predKr; /* rod spring constant of the predicted string, lb/in */
@@ -315,8 +326,7 @@ typedef struct MiaPoint_t {
     double azimuth;     /* degrees */
 } MiaPoint_t;
 
-/* The record layouts are checked at compile time in C++ and C11; C99 has no static_assert. */
-#if defined(__cplusplus) || (defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L)
+#ifdef TESK_LAYOUT_CHECKS
 static_assert(sizeof(TaperBase_t) == 80 && offsetof(TaperBase_t, L) == 32 && offsetof(TaperBase_t, R) == 72,
               "TaperBase_t layout");
 static_assert(sizeof(TubingBase_t) == 64 && offsetof(TubingBase_t, E) == 48, "TubingBase_t layout");
@@ -377,7 +387,7 @@ TESK_API int32_t runtesk(void);
 
 /* Returns a taper record with id cut to 32 bytes (NUL-padded, no terminator when full; null gives an empty id) and the numbers unchanged, in the units of TaperBase_t; no defaults applied. */
 TESK_API TaperBase_t BuildTaperBase_t(const char* id, double L, double D, double W, double T, double E, double R);
-/* Sets the tapers (count records, surface first, copied) of the measured and upscaled cards and their fluid specific gravity (water 1), which sets the rods' buoyancy; 0 on null tapers, count < 1, non-finite sgFluid or no memory (old tapers kept). Tapers with L <= 0 are kept but count as invalid. */
+/* Sets the tapers (count records, surface first, copied) of the measured and upscaled cards and their fluid specific gravity (water 1), which sets the rods' buoyancy; 0 on null tapers, count < 1, non-finite sgFluid or no memory (old tapers kept). Tapers with L <= 0 or NaN are kept but count as invalid: they are left out of the string, each with a log line naming it. */
 TESK_API uint8_t SetDiagTapers(TeskObj* obj, const TaperBase_t* tapers, int32_t count, double sgFluid);
 /* Sets the tapers and fluid specific gravity of the predicted card; results as SetDiagTapers. */
 TESK_API uint8_t SetPredTapers(TeskObj* obj, const TaperBase_t* tapers, int32_t count, double sgFluid);
@@ -413,7 +423,7 @@ TESK_API uint8_t SetPredApiTaperByNumber(TeskObj* obj, int32_t apiNumber, double
 
 /* ---- Measured card, Fourier fit and upscaled card ---- */
 
-/* Loads a measured surface card of one cycle: count polished-rod positions (in, positive upward) and loads (lb), point 0 at the bottom of the stroke, taken at even time steps over 60 / spm s (spm strokes/min, finite, > 0). The points are copied; the Fourier series are refitted and the upscaled card resampled. 0 on a bad speed (which is still stored as the measured speed), a count < 0 or > 1,000,000, null arrays or no memory; a count of 0 clears the card. */
+/* Loads a measured surface card of one cycle: count polished-rod positions (in, positive upward) and loads (lb), point 0 at the bottom of the stroke, taken at even time steps over 60 / spm s (spm strokes/min, finite, > 0). The points are copied, NaN and infinite ones too, but RunDesign refuses to diagnose a card holding one (a line names the first); the Fourier series are refitted and the upscaled card resampled. 0 on a bad speed (which is still stored as the measured speed), a count < 0 or > 1,000,000, null arrays or no memory; a count of 0 clears the card. */
 TESK_API uint8_t LoadDyn(TeskObj* obj, double spm, const double* positions, const double* loads, int32_t count);
 /* Refits the position series with count harmonics (cosine and sine pairs) and resamples the upscaled card; a new object has 0 and fits nothing until both counts are set. The result is the resampling's (0 while the upscaled card has no points), and a count <= 0 or > 100,000 keeps the old series (logged). */
 TESK_API uint8_t SetFourierCoeffCountPos(TeskObj* obj, int32_t count);
@@ -425,8 +435,8 @@ TESK_API uint8_t SetUpscaledDynoPointCount(TeskObj* obj, int32_t count);
 /* ---- Run ---- */
 
 /* Solves every card whose inputs changed (measured, upscaled, predicted) and records the run time; 1 even when a card could not be solved (its log lines say why), 0 only for a null handle.
- * Budgets: a card's solve above 2e9 grid updates (nodes x points x cycles), or a predicted card whose surface motion from the position series needs more than 2e8 terms (terms x points), is refused with a line giving the grid and the limit. A card whose intermediate tables would take more than 256 MiB keeps none for that solve (logged); its setting stays on.
- * A card whose solve is refused or fails loses that run's results: its pump card, colours and load envelope read as zeros (the predicted surface card too), GetIntermediateCard and GetIntermediateTimeSlice answer 0 for it, and its pump figures in GetWaveResults are 0. */
+ * Budgets: a card's solve above 2e9 grid updates (nodes x points x cycles), or a predicted card whose surface motion from the position series needs more than 2e8 terms (terms x points), is refused with a line giving the grid and the limit; so is a grid of more than 100,000 nodes, or a predicted one of more than 1,000,000 points a cycle (a huge or crawling speed, many nodes a section on a short taper), which is never built. A card whose intermediate tables would take more than 256 MiB keeps none for that solve (logged); its setting stays on.
+ * A card whose solve is refused or fails loses that run's results, and until a later RunDesign solves it, the getters of what a solve produces answer 0 and write nothing for it: its Get...Pump, Get...PumpColors, Get...RodLoading, GetIntermediateCard and GetIntermediateTimeSlice (and GetPredDyno for the predicted card); its pump figures in GetWaveResults are 0. So after RunDesign a host tells which card failed by those getters' results, and the log says why. The surface-card and count getters still answer: they describe the inputs and the grid. */
 TESK_API uint8_t RunDesign(TeskObj* obj);
 
 /* ---- Results ---- */
@@ -437,19 +447,19 @@ TESK_API uint8_t RunDesign(TeskObj* obj);
 TESK_API uint8_t GetMeasuredDyno(TeskObj* obj, double* positions, double* loads);
 /* Copies the upscaled surface card; 0 (nothing written) while the upscaled card has no points. */
 TESK_API uint8_t GetUpscaledDyno(TeskObj* obj, double* positions, double* loads);
-/* Copies the predicted surface card; 1, also when there are no points; 0 when a needed array is null. */
+/* Copies the predicted surface card; 1, also when there are no points; 0 when a needed array is null or the predicted card's last solve was refused or failed (see RunDesign). */
 TESK_API uint8_t GetPredDyno(TeskObj* obj, double* positions, double* loads);
-/* Copies the measured pump card of the last run; 1, also when there are no points; 0 when a needed array is null. */
+/* Copies the measured pump card of the last run; 1, also when there are no points; 0 when a needed array is null or the card's last solve was refused or failed (see RunDesign). */
 TESK_API uint8_t GetMeasuredPump(TeskObj* obj, double* positions, double* loads);
-/* Copies the upscaled pump card; 0 (nothing written) while the upscaled card has no points. */
+/* Copies the upscaled pump card; 0 (nothing written) while the upscaled card has no points or fit, or its last solve was refused or failed. */
 TESK_API uint8_t GetUpscaledPump(TeskObj* obj, double* positions, double* loads);
-/* Copies the predicted pump card; 1, also when there are no points; 0 when a needed array is null. */
+/* Copies the predicted pump card; 1, also when there are no points; 0 when a needed array is null or the card's last solve was refused or failed. */
 TESK_API uint8_t GetPredPump(TeskObj* obj, double* positions, double* loads);
-/* Copies the ARGB colour of each measured pump point (0x00FF00FF on diagnosed cards); 1, 0 for a null array. */
+/* Copies the ARGB colour of each measured pump point (0x00FF00FF on diagnosed cards); 1; 0 for a null array or after a refused or failed solve. */
 TESK_API uint8_t GetMeasuredPumpColors(TeskObj* obj, int32_t* colors);
-/* Copies the ARGB colour of each upscaled pump point; 0 while the upscaled card has no points. */
+/* Copies the ARGB colour of each upscaled pump point; 0 while the upscaled card has no points or fit, or after a refused or failed solve. */
 TESK_API uint8_t GetUpscaledPumpColors(TeskObj* obj, int32_t* colors);
-/* Copies the ARGB colour of each predicted pump point, which marks the pump state: 0xFF00FF00 load pickup, 0xFF0000FF full load, 0xFFFF00FF load release, 0xFFFFFF00 no load, 0xFFFF0000 not yet set; 1, 0 for a null array. */
+/* Copies the ARGB colour of each predicted pump point, which marks the pump state: 0xFF00FF00 load pickup, 0xFF0000FF full load, 0xFFFF00FF load release, 0xFFFFFF00 no load, 0xFFFF0000 not yet set; 1; 0 for a null array or after a refused or failed solve. */
 TESK_API uint8_t GetPredPumpColors(TeskObj* obj, int32_t* colors);
 /* Points per cycle of the measured card (0 before a card is loaded). */
 TESK_API int32_t GetMeasuredDynoPointCount(TeskObj* obj);
@@ -457,7 +467,7 @@ TESK_API int32_t GetMeasuredDynoPointCount(TeskObj* obj);
 TESK_API int32_t GetUpscaledDynoPointCount(TeskObj* obj);
 /* Points per cycle of the predicted card (set by RunDesign from its time step: read it after the run). */
 TESK_API int32_t GetPredDynoPointCount(TeskObj* obj);
-/* Per grid point of the measured rod string, surface first: depth (ft, 0 first), max and min rod load over the cycle (lb), and the constants 100 and 0 (chart bounds, no data); 0 (nothing written) before nodes exist. */
+/* Per grid point of the measured rod string, surface first: depth (ft, 0 first), max and min rod load over the cycle (lb), and the constants 100 and 0 (chart bounds, no data): all five arrays are required, a null one gives 0 with a log line; 0 (nothing written) before nodes exist or after a refused or failed solve. */
 TESK_API uint8_t GetMeasuredRodLoading(TeskObj* obj, double* depths, double* maxLoads, double* minLoads,
                                        double* constHundred, double* constZero);
 /* As GetMeasuredRodLoading for the upscaled card. */
@@ -472,9 +482,9 @@ TESK_API int32_t GetMeasuredRodLoadingCount(TeskObj* obj);
 TESK_API int32_t GetUpscaledRodLoadingCount(TeskObj* obj);
 /* Grid points of the predicted rod string (nodes + 1). */
 TESK_API int32_t GetPredRodLoadingCount(TeskObj* obj);
-/* Copies the position (in) and load (lb) history of one grid point (row 0 = surface, rod-loading count - 1 = pump) over the cycle, point-count values each; card 1 measured, 2 upscaled, 3 predicted (the upscaled card keeps no such tables); 0 (nothing written) without tables for the current card or for a row outside them. */
+/* Copies the position (in) and load (lb) history of one grid point (row 0 = surface, rod-loading count - 1 = pump) over the cycle, point-count values each; card 1 measured, 2 upscaled, 3 predicted (the upscaled card keeps no such tables); 0 (nothing written) without tables for the current card, after a refused or failed solve, or for a row outside them. */
 TESK_API uint8_t GetIntermediateCard(TeskObj* obj, int32_t row, int32_t card, double* positions, double* loads);
-/* Copies the position and load of every grid point (rod-loading count values each) at one point of the cycle; 0 (nothing written) without tables or for a column outside 0 to point count - 1. */
+/* Copies the position and load of every grid point (rod-loading count values each) at one point of the cycle; 0 (nothing written) without tables, after a refused or failed solve, or for a column outside 0 to point count - 1. */
 TESK_API uint8_t GetIntermediateTimeSlice(TeskObj* obj, int32_t column, int32_t card, double* positions,
                                           double* loads);
 
@@ -499,7 +509,7 @@ TESK_API uint8_t SetPuApi(TeskObj* obj, PuInfo_t info);
 TESK_API PuInfo_t GetPuInfo(TeskObj* obj);
 /* Not implemented: logs "TODO: SetPuByName(name)" and returns 0. */
 TESK_API uint8_t SetPuByName(TeskObj* obj, const char* name);
-/* Permissible-load curve (the most the gearbox and structure allow at each polished-rod position) into positions/loads (in, lb), bounds minLoad/maxLoad in lb: beam units 72 points at 0..355 degrees of crank (only min(count, 72) written; count != 72 is logged), types 'X'/'H' count points; with both bounds finite, loads[0..count-1] above maxLoad or below minLoad become NaN; always 1 (0 for a null handle or null arrays); NaN positions for impossible geometry or type 'H'/'X' inputs left at 0. */
+/* Permissible-load curve (the most the gearbox and structure allow at each polished-rod position) into positions/loads (in, lb), bounds minLoad/maxLoad in lb: beam units 72 points at 0..355 degrees of crank (only min(count, 72) written; count != 72 is logged), types 'X'/'H' count points; with both bounds finite, loads[0..count-1] above maxLoad or below minLoad become NaN; 1; 0 with a log line for a null handle, null arrays or a count < 0 (nothing written); NaN positions for impossible geometry or type 'H'/'X' inputs left at 0. */
 TESK_API uint8_t GetPermissibleLoads(TeskObj* obj, double* positions, double* loads, int32_t count, double minLoad,
                                      double maxLoad);
 
@@ -533,15 +543,15 @@ TESK_API int32_t GetDeviationSurveyCount(TeskObj* obj);
 
 /* ---- Design files and dyno cards ---- */
 
-/* Loads the measured card from a dyno text file (see LoadDynFromFileContents); 0 with a log line when the file cannot be opened, sized or read (an empty file included). */
+/* Loads the measured card from a dyno text file (see LoadDynFromFileContents), which also replaces the well name with the file's when it has the line; 0 with a log line when the file cannot be opened, sized or read (an empty file included) or its text is refused. */
 TESK_API uint8_t LoadDynFromFile(TeskObj* obj, const char* path);
-/* Loads the measured card from dyno text: a count 1..1,000,000, "position,load" lines (in, lb), then the speed on the 2nd and the well name on the 10th line after them; cuts the text into lines IN PLACE (it writes NULs into the host's NUL-terminated, writable text: pass a copy to keep it); 0 on a bad count (nothing changed) or a speed that is not a finite number > 0 (the points are kept). */
+/* Loads the measured card from NUL-terminated dyno text, which is only read (a string literal will do): a point count 1..1,000,000 on the first line, then one "position,load" line per point (in, lb; each field read as atof reads it), then further lines of which the 2nd gives the speed (strokes/min) and the 10th, when there is one, replaces the well name; empty LF-ended lines are skipped. The whole text is read before anything changes: 0 with a log line (naming the line where there is one) for no text, a bad count, a point line without both fields (a tab-separated one, a trailer line taken for a point), fewer point lines than the count, no speed line or a speed that is not a finite number > 0; the well then keeps its card, speeds and name. */
 TESK_API uint8_t LoadDynFromFileContents(TeskObj* obj, char* text);
 /* Reads a design file whose format is the first letter after the last '.' of the path, case-insensitively (q: QROD text, r: Rodstar XML, i: SROD XML, j: own JSON; the '.' may lie in a directory name); 0 with a log line when the file cannot be read or the letter is none of these, else the reader's result. Readers apply step by step: what was applied before a failure stays applied. */
 TESK_API uint8_t ParseDesignFile(TeskObj* obj, const char* path);
-/* Reads design text of type 'Q', 'R', 'S' or 'J' (upper case only; any other letter gives 0 silently). 'R' and 'S' parse the text in place, so the host's buffer is changed: pass a writable copy it does not need afterwards. QROD sets the well name, the predicted card's speed and damping, and on all three cards the tubing's anchor and pump depths (tubing must be set first), the fluid level (from "PumpDepth"), fluid, pressures and pump; it gives 1 for any text. Rodstar and SROD text that is not XML or lacks its root element gives 0 with a log line and changes nothing. Cards whose values change are marked for the next RunDesign. */
+/* Reads design text of type 'Q', 'R', 'S' or 'J' (upper case only; any other letter gives 0 silently). 'R' and 'S' parse the text in place, so the host's buffer is changed: pass a writable copy it does not need afterwards. QROD sets the well name, the predicted card's speed and damping, and on all three cards the tubing's anchor and pump depths (tubing must be set first), the fluid level (from "PumpDepth"), fluid, pressures and pump; it gives 1 for any text. Rodstar and SROD text that is not XML or lacks its root element gives 0 with a log line and changes nothing. Rodstar and SROD set the tapers of the predicted card only (the measured and upscaled cards keep theirs) and stand in one tubing section as long as that string, with E 0 (so Kt reads 0), on all three cards; SROD leaves the pump depth at 0, and of a metric file converts only lengths, depths and rod diameters, not its anchor depth. Cards whose values change are marked for the next RunDesign. */
 TESK_API uint8_t ParseDesignFileContents(TeskObj* obj, char* text, char type);
-/* Writes the design to the format the path's extension selects. j: own JSON (text that is not UTF-8 is saved with U+FFFD for its invalid bytes and a warning naming the key); q: the built-in QROD template filled with the well name and the predicted card's twelve design values (control characters become blanks); r, i: the built-in Rodstar or SROD template with only the well name filled in, the file is saved and the result is still 0. Every file is saved through a temporary file in the same folder, flushed and renamed over the target: when it cannot be written the result is 0 with a log line and an existing file is left as it was. Any other extension: 0 with "Unsupported File Type". */
+/* Writes the design to the format the path's extension selects. j: own JSON (text that is not UTF-8 is saved with U+FFFD for its invalid bytes and a warning naming the key); q: the built-in QROD template filled with the well name and the predicted card's twelve design values (control characters become blanks); r, i: the built-in Rodstar or SROD template with this well's name and nothing else of the design, the file is saved and the result is still 0. Every file is saved through a temporary file in the same folder, flushed and renamed over the target: when it cannot be written the result is 0 with a log line and an existing file is left as it was. Any other extension: 0 with "Unsupported File Type". */
 TESK_API uint8_t WriteDesignFile(TeskObj* obj, const char* path);
 /* Writes the design as WriteDesignFile does, but from a template file of the same format as the output (q, r or i; the template's other lines and elements are kept). 0 with a log line when the two formats differ, the template cannot be read or parsed, or the format is j or none; r and i give 0 also after saving. */
 TESK_API uint8_t WriteDesignFileWithTemplate(TeskObj* obj, const char* path, const char* templatePath);
@@ -572,7 +582,7 @@ typedef struct DesignSummary {
     char wellname[64]; /* the well name saved with the design */
 } DesignSummary;
 
-#if defined(__cplusplus) || (defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L)
+#ifdef TESK_LAYOUT_CHECKS
 static_assert(sizeof(DesignSummary) == 172 && offsetof(DesignSummary, ts) == 84 &&
                   offsetof(DesignSummary, wellname) == 108,
               "DesignSummary layout");

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "api/guard.h"
+#include "log/log.h"
 #include "model/tesk_obj.h"
 #include "pumpunit/permissible_loads.h"
 
@@ -44,6 +45,10 @@ TESK_API uint8_t SetPuByName(TeskObj* obj, const char* name) {
 TESK_API uint8_t GetPermissibleLoads(TeskObj* obj, double* positions, double* loads, int32_t count, double minLoad,
                                      double maxLoad) {
     return WellExport<uint8_t>("GetPermissibleLoads", obj, 0, [&]() -> uint8_t {
+        if (count < 0) {
+            LogMessage("Error: GetPermissibleLoads needs a count of 0 or more, not %d", count);
+            return 0;
+        }
         if (count > 0 && (positions == nullptr || loads == nullptr)) {
             LogMessage("Error: GetPermissibleLoads needs position and load arrays");
             return 0;

@@ -34,9 +34,15 @@ bool CardReady(const TeskObj* obj, const WaveModel* card, bool upscaled) {
     return !upscaled || (card->PointCount > 0 && HasCardArrays(card) && UpscaledCardFitted(obj));
 }
 
-uint8_t CopyPointPair(const char* exportName, const TeskObj* obj, const WaveModel* card, bool upscaled,
-                      const double* sourceA, const double* sourceB, double* outA, double* outB) {
-    if (!CardReady(obj, card, upscaled)) return 0;
+// What a solve produced answers false while the card's last solve was refused or failed, so that a
+// host tells "not computed" from a computed card without reading the log.
+bool SolvedCardReady(const TeskObj* obj, const WaveModel* card, bool upscaled) {
+    return card->solveFailed == 0 && CardReady(obj, card, upscaled);
+}
+
+uint8_t CopyPointPair(const char* exportName, bool ready, const WaveModel* card, const double* sourceA,
+                      const double* sourceB, double* outA, double* outB) {
+    if (!ready) return 0;
     if (card->PointCount <= 0) return 1;
     if (sourceA == nullptr || sourceB == nullptr || !OutputsGiven(exportName, {outA, outB})) return 0;
     const size_t bytes = static_cast<size_t>(card->PointCount) * sizeof(double);
@@ -49,7 +55,9 @@ uint8_t CopyDyno(TeskObj* obj, CardMember member, bool upscaled, const char* exp
                  double* loads) {
     return WellExport<uint8_t>(exportName, obj, 0, [&] {
         const WaveModel* card = &(obj->*member);
-        return CopyPointPair(exportName, obj, card, upscaled, card->surfacePos, card->surfaceLoad, positions, loads);
+        // The predicted surface card is worked out by the solve; the other two are the inputs.
+        const bool ready = card == &obj->pred ? SolvedCardReady(obj, card, upscaled) : CardReady(obj, card, upscaled);
+        return CopyPointPair(exportName, ready, card, card->surfacePos, card->surfaceLoad, positions, loads);
     });
 }
 
@@ -57,14 +65,15 @@ uint8_t CopyPump(TeskObj* obj, CardMember member, bool upscaled, const char* exp
                  double* loads) {
     return WellExport<uint8_t>(exportName, obj, 0, [&] {
         const WaveModel* card = &(obj->*member);
-        return CopyPointPair(exportName, obj, card, upscaled, card->pumpPos, card->pumpLoad, positions, loads);
+        return CopyPointPair(exportName, SolvedCardReady(obj, card, upscaled), card, card->pumpPos, card->pumpLoad,
+                             positions, loads);
     });
 }
 
 uint8_t CopyPumpColors(TeskObj* obj, CardMember member, bool upscaled, const char* exportName, int32_t* colors) {
     return WellExport<uint8_t>(exportName, obj, 0, [&]() -> uint8_t {
         const WaveModel* card = &(obj->*member);
-        if (!CardReady(obj, card, upscaled)) return 0;
+        if (!SolvedCardReady(obj, card, upscaled)) return 0;
         if (card->PointCount <= 0) return 1;
         if (card->pumpColors == nullptr || !OutputsGiven(exportName, {colors})) return 0;
         std::memcpy(colors, card->pumpColors, static_cast<size_t>(card->PointCount) * sizeof(int32_t));
@@ -86,8 +95,8 @@ uint8_t CopyRodLoading(TeskObj* obj, CardMember member, const char* exportName, 
                        double* minLoads, double* constHundred, double* constZero) {
     return WellExport<uint8_t>(exportName, obj, 0, [&]() -> uint8_t {
         const WaveModel* card = &(obj->*member);
-        if (card->FeaNodeCount == 0 || card->nodes == nullptr || card->nodeLoadMax == nullptr ||
-            card->nodeLoadMin == nullptr) {
+        if (card->solveFailed != 0 || card->FeaNodeCount == 0 || card->nodes == nullptr ||
+            card->nodeLoadMax == nullptr || card->nodeLoadMin == nullptr) {
             return 0;
         }
         if (card->FeaNodeCount < 0) return 1;
@@ -121,7 +130,7 @@ WaveModel* CardByNumber(TeskObj* obj, int32_t number) {
 // its buffers from the card's point count.
 bool TablesMatchCard(const WaveModel* card) {
     const IntermediateCards& tables = card->intermediate;
-    return tables.loadRows != nullptr && tables.posRows != nullptr && tables.columnCount > 0 &&
+    return card->solveFailed == 0 && tables.loadRows != nullptr && tables.posRows != nullptr && tables.columnCount > 0 &&
            tables.columnCount == card->PointCount;
 }
 

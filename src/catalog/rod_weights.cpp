@@ -17,9 +17,11 @@ constexpr RodWeightRow kRodWeights[] = {
     {1.25, 4.172}, {1.287, 1.552}, {1.5, 6.5},   {1.75, 8.2},  {2.0, 10.7},
 };
 
-// Rows lie hundredths of an inch apart or more, so this absorbs the rounding of a unit
-// conversion but never a diameter written with too few digits (7/8 as 0.88 stays unsupported).
-constexpr double kDiameterMatch = 1e-6;  // in
+// Field files write diameters to two decimals (7/8 in as 0.88, 1 1/8 in as 1.13), so a diameter
+// within half a hundredth of a row is that row. The rows lie at least 0.03 in apart, so no
+// diameter is near two of them. The slack of 1e-9 in lets the half hundredth itself match: in
+// doubles |0.88 - 0.875| is 0.0050000000000000044.
+constexpr double kDiameterMatch = 0.005 + 1e-9;  // in
 }  // namespace
 
 double GetRodWeightPerFoot(double D) {

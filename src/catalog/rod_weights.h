@@ -9,6 +9,6 @@ constexpr double kSteelDensity = 492.0;       // lb/ft3
 constexpr double kUnsupportedRodWeight = 999999.0;  // lb/ft
 
 // Weight per foot of a steel rod of a listed diameter, lb/ft. The diameter must lie within
-// a millionth of an inch of a row; any other logs "Unsupported Rod Diameter" and gives
-// kUnsupportedRodWeight.
+// 0.005 in of a row (two decimals, as field files write them); any other logs
+// "Unsupported Rod Diameter" and gives kUnsupportedRodWeight.
 double GetRodWeightPerFoot(double D);

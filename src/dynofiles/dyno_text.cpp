@@ -2,106 +2,154 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "dynofiles/dyno_scan.h"
 #include "log/log.h"
 #include "model/bounded_text.h"
 #include "model/measured_card.h"
 #include "model/tesk_obj.h"
-#include "model/wave_params.h"
 
 namespace {
 
 // Lines after the points, counted from 0, that carry something.
 constexpr int kSpeedLine = 1;
 constexpr int kWellNameLine = 9;
+// Characters of a refused line that its log line shows.
+constexpr int kShownCharacters = 32;
+
+struct FreeDeleter {
+    void operator()(void* memory) const { std::free(memory); }
+};
+using Samples = std::unique_ptr<double[], FreeDeleter>;
+
+// The whole card as the text gives it. Nothing of the well changes until it has been read.
+struct DynoCard {
+    int32_t count = 0;
+    Samples positions;
+    Samples loads;
+    double spm = 0;
+    bool hasWellName = false;
+    char wellName[sizeof TeskObj::wellName] = {};
+};
+
+// The text and the number of the last line read from it, for the line that says where it ended.
+struct DynoReader {
+    LineReader lines;
+    int32_t lastLine;
+};
 
 bool IsTrimmed(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '"'; }
 
-bool ReadPointCount(const char* line, int32_t* count) {
-    int64_t value = 0;
-    if (!ParseLeadingInteger(line, &value) || value < 1 || value > kMaxCardPoints) return false;
-    *count = static_cast<int32_t>(value);
+int ShownLength(const TextLine& line) {
+    const char* end = line.end;
+    while (end > line.begin && end[-1] == '\r') --end;
+    const long length = end - line.begin;
+    return length < kShownCharacters ? static_cast<int>(length) : kShownCharacters;
+}
+
+bool Next(DynoReader* reader, const char* delimiters, TextLine* line) {
+    if (!NextLine(&reader->lines, delimiters, line)) return false;
+    reader->lastLine = line->number;
     return true;
 }
 
-bool StartMeasuredCard(TeskObj* obj, int32_t count) {
-    obj->measDirty = 1;
-    obj->meas.PointCount = count;
-    RaiseCardFlags(&obj->meas);
-    LogMessage("LoadDynFromFileContents() PointCount: %d", count);
-    return AllocCardArrays(&obj->meas);
-}
-
-// A field a line does not supply repeats the value of the last line that supplied it.
-void ReadPoints(WaveModel* meas, LineCursor* cursor) {
-    double pos = 0.0;
-    double load = 0.0;
-    for (int32_t j = 0; j < meas->PointCount; ++j) {
-        const char* line = NextToken(cursor, "\n");
-        if (line == nullptr) return;
-        const PointFields fields = ScanPointLine(line);
-        if (fields.hasPos) pos = fields.pos;
-        if (fields.hasLoad) load = fields.load;
-        meas->surfacePos[j] = pos;
-        meas->surfaceLoad[j] = load;
-    }
-}
-
-bool StoreSpeed(TeskObj* obj, const char* line) {
-    const double spm = ParseLeadingDouble(line);
-    if (!(spm > 0) || !std::isfinite(spm)) {
-        LogMessage("Invalid file pumping speed: %.32s", line);
+bool ReadPointCount(DynoReader* reader, DynoCard* card) {
+    TextLine line;
+    if (!Next(reader, "\r\n", &line)) {
+        LogMessage("Invalid file contents");
         return false;
     }
-    SetCardSpm(&obj->meas, spm);
-    SetCardSpm(&obj->upsc, spm);
+    int64_t value = 0;
+    if (!ParseLeadingInteger(line.begin, line.end, &value) || value < 1 || value > kMaxCardPoints) {
+        LogMessage("Invalid file point count");
+        return false;
+    }
+    card->count = static_cast<int32_t>(value);
+    LogMessage("LoadDynFromFileContents() PointCount: %d", card->count);
+    const size_t n = static_cast<size_t>(value);
+    card->positions.reset(static_cast<double*>(std::malloc(n * sizeof(double))));
+    card->loads.reset(static_cast<double*>(std::malloc(n * sizeof(double))));
+    if (card->positions == nullptr || card->loads == nullptr) {
+        LogMessage("MALLOC ERROR");
+        return false;
+    }
     return true;
 }
 
-bool ReadTrailingLines(TeskObj* obj, LineCursor* cursor) {
-    int index = 0;
-    for (char* line = NextToken(cursor, "\n"); line != nullptr; line = NextToken(cursor, "\n"), ++index) {
-        if (index == kSpeedLine) {
-            if (!StoreSpeed(obj, line)) return false;
-        } else if (index == kWellNameLine) {
-            CopyBoundedText(obj->wellName, sizeof obj->wellName, line);
-            TrimField(obj->wellName);
-        } else {
-            TrimField(line);
+// Every point line must give both fields: a line that does not is no point, and trailer lines
+// taken for points would turn into points of the card.
+bool ReadPoints(DynoReader* reader, DynoCard* card) {
+    for (int32_t j = 0; j < card->count; ++j) {
+        TextLine line;
+        if (!Next(reader, "\n", &line)) {
+            LogMessage("Error: the dyno text ends after line %d with %d of its %d points", reader->lastLine, j,
+                       card->count);
+            return false;
+        }
+        if (!ScanPointLine(line, &card->positions[j], &card->loads[j])) {
+            LogMessage("Error: line %d of the dyno text is no point \"position,load\": %.*s", line.number,
+                       ShownLength(line), line.begin);
+            return false;
         }
     }
     return true;
 }
 
-// Resizing wipes a solved predicted card, so it must then be solved again.
-bool ResizeDependentCards(TeskObj* obj) {
-    if (obj->pred.surfacePos != nullptr) obj->predDirty = 1;
-    return AllocCardArrays(&obj->upsc) && AllocCardArrays(&obj->pred);
+bool ReadSpeed(const TextLine& line, DynoCard* card) {
+    card->spm = ParseFieldDouble(line.begin, line.end);
+    if (card->spm > 0 && std::isfinite(card->spm)) return true;
+    LogMessage("Invalid file pumping speed on line %d: %.*s", line.number, ShownLength(line), line.begin);
+    return false;
+}
+
+void ReadWellName(const TextLine& line, DynoCard* card) {
+    // One byte more than the name keeps, so that the cut can tell a character's first byte.
+    char copy[sizeof card->wellName + 1];
+    const size_t length = static_cast<size_t>(line.end - line.begin);
+    const size_t taken = length < sizeof card->wellName ? length : sizeof card->wellName;
+    std::memcpy(copy, line.begin, taken);
+    copy[taken] = '\0';
+    CopyBoundedText(card->wellName, sizeof card->wellName, copy);
+    TrimField(card->wellName);
+    card->hasWellName = true;
+}
+
+bool ReadTrailingLines(DynoReader* reader, DynoCard* card) {
+    bool hasSpeed = false;
+    TextLine line;
+    for (int index = 0; Next(reader, "\n", &line); ++index) {
+        if (index == kSpeedLine) {
+            if (!ReadSpeed(line, card)) return false;
+            hasSpeed = true;
+        } else if (index == kWellNameLine) {
+            ReadWellName(line, card);
+        }
+    }
+    if (!hasSpeed) {
+        LogMessage("Error: the dyno text ends after line %d without its pumping-speed line, the second after the "
+                   "points",
+                   reader->lastLine);
+    }
+    return hasSpeed;
 }
 
 }  // namespace
 
-bool LoadDynText(TeskObj* obj, char* text) {
-    LineCursor cursor{text};
-    const char* first = NextToken(&cursor, "\r\n");
-    if (first == nullptr) {
+bool LoadDynText(TeskObj* obj, const char* text) {
+    if (text == nullptr) {
         LogMessage("Invalid file contents");
         return false;
     }
-    int32_t count = 0;
-    if (!ReadPointCount(first, &count)) {
-        LogMessage("Invalid file point count");
+    DynoReader reader{StartLines(text), 0};
+    DynoCard card;
+    if (!ReadPointCount(&reader, &card) || !ReadPoints(&reader, &card) || !ReadTrailingLines(&reader, &card)) {
         return false;
     }
-    if (!StartMeasuredCard(obj, count)) return false;
-    ReadPoints(&obj->meas, &cursor);
-    if (!ReadTrailingLines(obj, &cursor)) return false;
-    if (!ResizeDependentCards(obj)) return false;
-    RefitMeasuredFourier(obj);
-    obj->measDirty = 1;
-    obj->upscDirty = 1;
+    if (!LoadDynArrays(obj, card.spm, card.positions.get(), card.loads.get(), card.count)) return false;
+    if (card.hasWellName) CopyBoundedText(obj->wellName, sizeof obj->wellName, card.wellName);
     return true;
 }
 

@@ -588,7 +588,7 @@ bool SurfaceCardIsReady(const TeskObj* obj, const WaveModel* card) {
 }
 
 bool SolveDiag(TeskObj* obj, WaveModel* card, const DiagKernels* kernels) {
-    if (!CardRodWeightsKnown(card, "CalcWaveDiag")) return false;
+    if (!CardRodWeightsKnown(card, "CalcWaveDiag") || !CardSamplesFinite(card, "CalcWaveDiag")) return false;
     if (obj == nullptr || card == nullptr || !CardIsReady(card) || !SurfaceCardIsReady(obj, card) ||
         !DiagWorkFits(card)) {
         LogMessage("Cannot run CalcWaveDiag() because all fields have not been set.");

@@ -21,22 +21,27 @@ bool IsDiagnostic(const WaveModel* card) { return card->isDiag == 1; }
 // Any non-zero byte selects the fixed grid, as any non-zero useLegacyPred selects the legacy solver.
 bool IsFixedGrid(const WaveModel* card) { return !IsDiagnostic(card) && card->fixedGrid != 0; }
 
-bool ChooseDiagTaperNodes(const WaveModel* card, int32_t index, TaperItem* taper) {
+// Each chooser gives a taper its node count and length, or false when the grid has no count for
+// it. `wanted` gets the count the grid asked for, also when that count is beyond kMaxNodeCount.
+bool ChooseDiagTaperNodes(const WaveModel* card, int32_t index, TaperItem* taper, double* wanted) {
     const double vDt = taper->waveSpeed * card->DT;
     int32_t count = 0;
-    if (!ToGridCount(std::floor(taper->L / card->diagNodeLength), kMaxNodeCount, &count)) return false;
+    *wanted = std::floor(taper->L / card->diagNodeLength);
+    if (!ToGridCount(*wanted, kMaxNodeCount, &count)) return false;
     if (count < card->nodesPerSection) {
         LogMessage("Warning: %s Taper #%d - the desired node length (%0.1fft) resulted in a count (of %d) less than "
                    "the desired count #%d",
                    card->name, index, card->diagNodeLength, count, card->nodesPerSection);
         count = card->nodesPerSection;
     }
+    *wanted = count;
     double length = taper->L / count;
     if (length > vDt) {
         LogMessage("WARN: DIAG stability: %s Taper #%d - the nodeLength (%0.1fft) was longer than vDt (%0.1f) "
                    "(current tmpNodeCount: %d)",
                    card->name, index, length, vDt, count);
-        if (!ToGridCount(std::ceil(taper->L / vDt), kMaxNodeCount, &count)) return false;
+        *wanted = std::ceil(taper->L / vDt);
+        if (!ToGridCount(*wanted, kMaxNodeCount, &count)) return false;
         length = taper->L / count;
     }
     taper->nodeCount = count;
@@ -44,15 +49,17 @@ bool ChooseDiagTaperNodes(const WaveModel* card, int32_t index, TaperItem* taper
     return count >= 1;
 }
 
-bool ChoosePredTaperNodes(const WaveModel* card, int32_t index, TaperItem* taper) {
+bool ChoosePredTaperNodes(const WaveModel* card, int32_t index, TaperItem* taper, double* wanted) {
     const double vDt = taper->waveSpeed * card->DT;
     int32_t count = card->sectionNodeCount;
+    *wanted = count;
     double length = IsFixedGrid(card) ? card->tapers->totalLength / (count - 1) : taper->L / count;
     if (ExceedsBeyondRounding(vDt, length)) {
         LogMessage("WARN: PRED Stability: %s Taper #%d - the nodeLength (%0.1fft) was shorter than vDt (%0.1f) "
                    "(current tmpNodeCount: %d)",
                    card->name, index, length, vDt, count);
-        if (!ToGridCount(std::floor(taper->L / vDt), kMaxNodeCount, &count)) return false;
+        *wanted = std::floor(taper->L / vDt);
+        if (!ToGridCount(*wanted, kMaxNodeCount, &count)) return false;
         // A taper shorter than one step's travel still needs a node; the solvers judge the grid.
         if (count < 1) count = 1;
         length = taper->L / count;
@@ -64,10 +71,11 @@ bool ChoosePredTaperNodes(const WaveModel* card, int32_t index, TaperItem* taper
 
 // Gives every taper its node count and length and returns the card's node total, or 0 when
 // the grid has no valid count. Invalid tapers get no nodes. Every valid taper is looked at,
-// so each one whose grid fails reports its own warning.
+// so each one whose grid fails reports its own warning. A total beyond kMaxNodeCount is kept
+// in unbuiltGrid.
 int32_t ChooseNodeCounts(WaveModel* card) {
     TaperList* list = card->tapers;
-    int64_t total = 0;
+    double wantedTotal = 0;
     bool anyValid = false;
     bool allChosen = true;
     for (int32_t i = 0; i < list->count; ++i) {
@@ -76,16 +84,16 @@ int32_t ChooseNodeCounts(WaveModel* card) {
         taper->nodeLength = 0;
         if (!IsValidTaper(*taper)) continue;
         anyValid = true;
-        const bool chosen = IsDiagnostic(card) ? ChooseDiagTaperNodes(card, i, taper) : ChoosePredTaperNodes(card, i, taper);
-        if (!chosen) {
-            allChosen = false;
-            continue;
-        }
-        if (total <= kMaxNodeCount) total += taper->nodeCount;
+        double wanted = 0;
+        const bool chosen = IsDiagnostic(card) ? ChooseDiagTaperNodes(card, i, taper, &wanted)
+                                               : ChoosePredTaperNodes(card, i, taper, &wanted);
+        allChosen = chosen && allChosen;
+        wantedTotal += chosen ? taper->nodeCount : wanted;
     }
-    if (!anyValid || !allChosen) return 0;
-    if (IsFixedGrid(card)) total = card->sectionNodeCount;
-    return (total >= 1 && total <= kMaxNodeCount) ? static_cast<int32_t>(total) : 0;
+    if (IsFixedGrid(card)) wantedTotal = card->sectionNodeCount;
+    if (wantedTotal > kMaxNodeCount && std::isfinite(wantedTotal)) card->unbuiltGrid.nodes = wantedTotal;
+    if (!anyValid || !allChosen || !(wantedTotal >= 1 && wantedTotal <= kMaxNodeCount)) return 0;
+    return static_cast<int32_t>(wantedTotal);
 }
 
 // Names the taper of each node in turn: on the free grids taper i owns its nodeCount nodes;
@@ -261,13 +269,15 @@ void BuildFeaNodes(WaveModel* card) {
     }
     std::free(card->nodes);
     card->nodes = nullptr;
+    card->unbuiltGrid.nodes = 0;
     if (std::strcmp(card->name, "UPSC") == 0 && card->DT == 0) {
         LogMessage("Warning: %s DT is 0.0", card->name);
         return;
     }
     const int32_t nodeCount = ChooseNodeCounts(card);
     if (nodeCount <= 0) {
-        LogMessage("Invalid Node Count");
+        // A grid too large to build is reported by the run, with its work against the budget.
+        if (card->unbuiltGrid.nodes == 0) LogMessage("Invalid Node Count");
         return;
     }
     const size_t limitCount = static_cast<size_t>(nodeCount) + 1;

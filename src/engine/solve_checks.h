@@ -10,6 +10,11 @@ struct WaveModel;
 // passes here; the solver's own checks refuse it.
 bool CardRodWeightsKnown(const WaveModel* card, const char* solverName);
 
+// False when a point of the card's surface card is NaN or infinite: the march would carry it
+// into every pump point after it. Then one line names the first such point, followed by the
+// "Cannot run <solverName>() ..." line. A card without surface arrays passes here.
+bool CardSamplesFinite(const WaveModel* card, const char* solverName);
+
 // True when the upscaled surface card is resampled from a fit of both series (each with at
 // least one coefficient pair); before that it holds zeros that stand for no measurement.
 bool UpscaledCardFitted(const TeskObj* obj);

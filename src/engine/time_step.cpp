@@ -41,13 +41,16 @@ double SlowestValidWaveSpeed(const TaperList* list) {
 }
 
 // Gives "PRED" the point count of one period at its new time step, or no points at all when
-// the step yields none; the card arrays follow either way.
+// the step yields none; the card arrays follow either way. A count beyond the limit is kept in
+// unbuiltGrid for the run to report with the whole grid.
 bool SetPredPointCount(WaveModel* card, double rawCount) {
     int32_t count = 0;
     const bool valid = ToGridCount(rawCount, kMaxPredPointCount, &count) && count >= 1;
     card->PointCount = valid ? count : 0;
     AllocCardArrays(card);
-    if (!valid) LogMessage("Warning: %s UpdateCDTs() called without valid PointCount", card->name);
+    const bool tooMany = rawCount > kMaxPredPointCount && std::isfinite(rawCount);
+    card->unbuiltGrid.points = tooMany ? rawCount : 0;
+    if (!valid && !tooMany) LogMessage("Warning: %s UpdateCDTs() called without valid PointCount", card->name);
     return valid;
 }
 
@@ -99,6 +102,7 @@ double FindOptimalPredDT(WaveModel* card) {
 }
 
 bool UpdateCDTs(WaveModel* card) {
+    card->unbuiltGrid.points = 0;
     TaperList* list = card->tapers;
     if (list == nullptr) {
         LogMessage("Warning: %s UpdateCDTs() called before the taper was set", card->name);

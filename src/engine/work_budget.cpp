@@ -1,29 +1,32 @@
 #include "engine/work_budget.h"
 
 #include "engine/fourier.h"
+#include "engine/time_step.h"
 #include "log/log.h"
 #include "model/tesk_obj.h"
 #include "model/wave_model.h"
 
 namespace {
 
-bool UpdatesFit(const WaveModel* card, int64_t nodes, int64_t points, int64_t cycles, double updates) {
+// Counts arrive as doubles because a grid too large to build has counts no integer type holds.
+bool UpdatesFit(const WaveModel* card, double nodes, double points, int32_t cycles, double updates) {
     if (updates <= kMaxSolveUpdates) return true;
-    LogMessage("Error: the %s grid of %lld nodes x %lld points x %lld cycles needs %.3g updates, above the limit of %.3g",
-               card->name, static_cast<long long>(nodes), static_cast<long long>(points),
-               static_cast<long long>(cycles), updates, kMaxSolveUpdates);
+    LogMessage("Error: the %s grid of %.10g nodes x %.10g points x %d cycles needs %.3g updates, above the limit of %.3g",
+               card->name, nodes, points, cycles, updates, kMaxSolveUpdates);
     return false;
 }
+
+// Counted as each grid row over the cycle and the 2 x nodes time points the wave needs to cross
+// the string and back. The march itself runs one cycle a row now, but the grids a host has seen
+// refused stay refused.
+double DiagUpdates(double nodes, double points) { return nodes * (points + 2 * nodes); }
 
 }  // namespace
 
 bool DiagWorkFits(const WaveModel* card) {
     const double nodes = card->FeaNodeCount;
     const double points = card->PointCount;
-    // Counted as each grid row over the cycle and the 2 x nodes time points the wave needs to
-    // cross the string and back. The march itself runs one cycle a row now, but the grids a host
-    // has seen refused stay refused.
-    return UpdatesFit(card, card->FeaNodeCount, card->PointCount, 1, nodes * (points + 2 * nodes));
+    return UpdatesFit(card, nodes, points, 1, DiagUpdates(nodes, points));
 }
 
 bool PredWorkFits(const TeskObj* obj, const WaveModel* pred, bool fromPumpingUnit) {
@@ -31,6 +34,25 @@ bool PredWorkFits(const TeskObj* obj, const WaveModel* pred, bool fromPumpingUni
     if (!UpdatesFit(pred, pred->FeaNodeCount, pred->PointCount, obj->predCycles, updates)) return false;
     if (fromPumpingUnit || obj->fourier == nullptr) return true;
     return FourierWorkFits(pred->PointCount, obj->fourier->pos.count);
+}
+
+void ReportUnbuiltGrid(const TeskObj* obj, const WaveModel* card) {
+    const UnbuiltGrid& unbuilt = card->unbuiltGrid;
+    if (unbuilt.nodes <= 0 && unbuilt.points <= 0) return;
+    const double nodes = unbuilt.nodes > 0 ? unbuilt.nodes : card->FeaNodeCount;
+    const double points = unbuilt.points > 0 ? unbuilt.points : card->PointCount;
+    const bool diagnostic = card->isDiag == 1;
+    const int32_t cycles = diagnostic ? 1 : obj->predCycles;
+    const double updates = diagnostic ? DiagUpdates(nodes, points) : nodes * points * cycles;
+    if (!UpdatesFit(card, nodes, points, cycles, updates)) return;
+    // Within the work budget, a count alone was beyond what a grid may hold.
+    if (unbuilt.nodes > 0) {
+        LogMessage("Error: the %s grid needs %.10g nodes, above the limit of %d", card->name, nodes, kMaxNodeCount);
+    }
+    if (unbuilt.points > 0) {
+        LogMessage("Error: the %s grid needs %.10g points a cycle, above the limit of %d", card->name, points,
+                   kMaxPredPointCount);
+    }
 }
 
 bool IntermediateTablesFit(int64_t rows, int64_t columns) {

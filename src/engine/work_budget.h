@@ -16,6 +16,10 @@ bool DiagWorkFits(const WaveModel* card);
 // The same for a predictive solve over obj->predCycles cycles; when the surface motion comes
 // from the measured card's position series, that series is held to the Fourier work cap too.
 bool PredWorkFits(const TeskObj* obj, const WaveModel* pred, bool fromPumpingUnit);
+// Logs the line of the budget for a card whose last discretisation asked for more nodes or points
+// than a grid may hold (its unbuiltGrid): the grid it asked for, its updates and the limit, or,
+// when the work is within the budget, the count and its own limit. Nothing for a built grid.
+void ReportUnbuiltGrid(const TeskObj* obj, const WaveModel* card);
 // True when two tables of `rows` x `columns` doubles stay within kMaxIntermediateBytes;
 // otherwise logs that no intermediate cards are kept for this solve, and why.
 bool IntermediateTablesFit(int64_t rows, int64_t columns);

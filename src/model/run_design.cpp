@@ -9,6 +9,7 @@
 #include "engine/fea_nodes.h"
 #include "engine/pred_dispatch.h"
 #include "engine/time_step.h"
+#include "engine/work_budget.h"
 #include "model/tesk_obj.h"
 
 namespace {
@@ -60,7 +61,20 @@ void ClearPumpEvents(TeskObj* obj) {
 
 void SolveDiagCard(TeskObj* obj, WaveModel* card) {
     PrepareCard(card);
-    if (!CalcWaveDiag(obj, card)) ClearCardResults(card, false);
+    ReportUnbuiltGrid(obj, card);
+    card->solveFailed = CalcWaveDiag(obj, card) ? 0 : 1;
+    if (card->solveFailed == 1) ClearCardResults(card, false);
+}
+
+void SolvePredictedCard(TeskObj* obj) {
+    WaveModel* pred = &obj->pred;
+    PrepareCard(pred);
+    ReportUnbuiltGrid(obj, pred);
+    pred->solveFailed = SolvePredCard(obj) ? 0 : 1;
+    if (pred->solveFailed == 1) {
+        ClearCardResults(pred, true);
+        ClearPumpEvents(obj);
+    }
 }
 
 int32_t ElapsedMs(std::chrono::steady_clock::time_point start) {
@@ -126,11 +140,7 @@ bool RunWellDesign(TeskObj* obj) {
         obj->upscDirty = 0;
     }
     if (obj->predDirty == 1) {
-        PrepareCard(&obj->pred);
-        if (!SolvePredCard(obj)) {
-            ClearCardResults(&obj->pred, true);
-            ClearPumpEvents(obj);
-        }
+        SolvePredictedCard(obj);
         UpdatePredPumpExtremes(obj);
         obj->predDirty = 0;
     }

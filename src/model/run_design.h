@@ -18,5 +18,5 @@ void UpdatePredPumpExtremes(TeskObj* obj);
 // flag after its card whether or not its solve succeeded, and stores the elapsed milliseconds
 // in runTimeMs; true. A card whose solve is refused or fails loses its results: pump card and
 // colours (and the predicted surface card) zeroed, load envelope zeroed, intermediate tables
-// freed, and for "PRED" the pump events reset.
+// freed, and for "PRED" the pump events reset; its solveFailed stays 1 until a solve succeeds.
 bool RunWellDesign(TeskObj* obj);

@@ -51,6 +51,21 @@ bool TaperInputAcceptable(const WaveModel* card, const TaperBase_t* rows, int32_
     return true;
 }
 
+// A taper without a positive length keeps its place but adds nothing to the string: the host
+// must learn that its string is shorter than the tapers it gave.
+void LogTapersLeftOut(WaveModel* const* cards, int32_t cardCount, const TaperBase_t* rows, int32_t count) {
+    char names[sizeof(WaveModel::name) * 3] = "";
+    for (int32_t c = 0; c < cardCount; ++c) {
+        if (c > 0) std::strncat(names, "/", sizeof names - std::strlen(names) - 1);
+        std::strncat(names, cards[c]->name, sizeof names - std::strlen(names) - 1);
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        if (rows[i].L > 0) continue;
+        LogMessage("Warning: %s Taper #%d (%.32s) has length %f ft: it is kept but left out of the rod string", names, i,
+                   rows[i].id, rows[i].L);
+    }
+}
+
 TaperList* NewTaperList(const TaperBase_t* rows, int32_t count, double sgFluid) {
     TaperList* list = static_cast<TaperList*>(std::calloc(1, sizeof(TaperList)));
     if (list == nullptr) {
@@ -125,6 +140,7 @@ bool SetCardsTapers(WaveModel* const* cards, int32_t cardCount, const TaperBase_
         acceptable = TaperInputAcceptable(cards[c], rows, count, sgFluid) && acceptable;
     }
     if (!acceptable) return false;
+    LogTapersLeftOut(cards, cardCount, rows, count);
     // Every new list is built before any old one goes, so running out of memory changes nothing.
     TaperList* built[kMaxCards] = {};
     for (int32_t c = 0; c < cardCount; ++c) {
@@ -144,6 +160,15 @@ bool SetCardsTapers(WaveModel* const* cards, int32_t cardCount, const TaperBase_
 
 bool SetCardTapers(WaveModel* card, const TaperBase_t* rows, int32_t count, double sgFluid) {
     return SetCardsTapers(&card, 1, rows, count, sgFluid);
+}
+
+const TaperItem* FindStandInWeight(const TaperList* list) {
+    if (list == nullptr || list->items == nullptr) return nullptr;
+    for (int32_t i = 0; i < list->count; ++i) {
+        const TaperItem& taper = list->items[i];
+        if (IsValidTaper(taper) && taper.W == kUnsupportedRodWeight) return &taper;
+    }
+    return nullptr;
 }
 
 TaperList* GetTaperList(WaveModel* card) {

@@ -14,6 +14,14 @@ struct IntermediateCards {
     double** posRows = nullptr;
 };
 
+// Counts the last discretisation of a card asked for when they were beyond what a grid may hold
+// (kMaxNodeCount nodes, kMaxPredPointCount points); 0 for a count within its limit. The run
+// reports such a grid with its work against the budget, since it was never built.
+struct UnbuiltGrid {
+    double nodes = 0;
+    double points = 0;
+};
+
 // One card of a well ("MEAS", "UPSC" or "PRED"): its inputs, discretisation and results.
 struct WaveModel {
     FeaNode* nodes = nullptr;
@@ -57,6 +65,10 @@ struct WaveModel {
     uint8_t cdtDirty = 0;
     uint8_t nodesDirty = 0;
     uint8_t fixedGrid = 0;
+    // 1 while the card's last solve was refused or failed: until a solve succeeds its results
+    // (pump card, colours, load envelope, intermediate cards, a predicted surface card) are none.
+    uint8_t solveFailed = 0;
+    UnbuiltGrid unbuiltGrid;
 
     WaveModel(const char* cardName, uint8_t diagnostic);
     ~WaveModel();

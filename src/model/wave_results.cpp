@@ -63,8 +63,11 @@ struct TaperFigures {
 
 void FillTaperFigures(const WaveModel& card, const TaperList* list, TaperFigures out) {
     if (list == nullptr) return;
-    *out.rodWeight = list->rodWeight;
-    *out.rwf = list->Rwf;
+    // A stand-in weight of 999,999 lb/ft would report millions of pounds for a string; no weight is
+    // better than that one.
+    const bool weightsKnown = FindStandInWeight(list) == nullptr;
+    *out.rodWeight = weightsKnown ? list->rodWeight : 0.0;
+    *out.rwf = weightsKnown ? list->Rwf : 0.0;
     *out.waveRoundTrip = list->waveRoundTrip;
     *out.waveSpeed = list->meanWaveSpeed;
     *out.kr = list->Kr;

@@ -22,5 +22,6 @@ WaveParamsReadOnly_t ReadWaveParamsReadOnly(TeskObj* obj);
 // Figures of the last run: rod-string totals, spring constants, strokes, displacement, slippage
 // and pump events. Recomputes the "MEAS" extremes first. Pump volumes are D^2*stroke/231, without
 // pi/4, kept so for hosts. A card that was never solved reports stroke 0 and 0 for everything
-// derived from it. Every byte that is not a field is 0.
+// derived from it. A rod weight that would include a taper's stand-in weight (a diameter the rod
+// table does not list) is 0. Every byte that is not a field is 0.
 WaveResults_t ReadWaveResults(TeskObj* obj);

@@ -60,54 +60,91 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         DynoCase{"Lf", "3\n1,10\n2,20\n3,30\nanything\n5.5\n", true, {1, 2, 3}, {10, 20, 30}, 5.5},
         DynoCase{"CrLf", "2\r\n1.5,-10\r\n2,20.25\r\nx\r\n6\r\n", true, {1.5, 2}, {-10, 20.25}, 6},
-        DynoCase{"LeadingBlankLinesAndCountText", "\r\n\n  2 points\n1,2\n3,4\n", true, {1, 3}, {2, 4}, 0},
-        DynoCase{"MissingCommaRepeatsLoad", "2\n1,10\n12.5\n", true, {1, 12.5}, {10, 10}, 0},
-        DynoCase{"NothingAfterCommaRepeatsLoad", "2\n1,10\n7,\n", true, {1, 7}, {10, 10}, 0},
-        DynoCase{"LeadingCommaRepeatsBoth", "2\n1,10\n,5\n", true, {1, 1}, {10, 10}, 0},
-        DynoCase{"ApostropheQuotedRepeatsBoth", "2\n1,10\n'1','2'\n", true, {1, 1}, {10, 10}, 0},
-        DynoCase{"FirstLineWithoutLoad", "1\n5\n", true, {5}, {0}, 0},
-        DynoCase{"EmptyCrLfLineIsAPoint", "3\r\n1,10\r\n\r\n3,30\r\n", true, {1, 0, 3}, {10, 10, 30}, 0},
-        DynoCase{"EmptyLfLineIsSkipped", "3\n1,10\n\n3,30\n4,40\n", true, {1, 3, 4}, {10, 30, 40}, 0},
-        DynoCase{"EmptyCrLfLineMovesTheSpeedLine", "1\r\n1,10\r\nheader\r\n\r\n7.5\r\n", false, {1}, {10}, 0},
-        DynoCase{"EmptyLfLineDoesNotMoveIt", "1\n1,10\nheader\n\n7.5\n", true, {1}, {10}, 7.5},
-        DynoCase{"FewerLinesThanPoints", "3\n1,10\n", true, {1, 0, 0}, {10, 0, 0}, 0},
-        DynoCase{"NonNumericFieldsReadAsZero", "2\nabc,def\n1,2\n", true, {0, 1}, {0, 2}, 0},
-        DynoCase{"ZeroSpeed", "1\n1,10\nx\n0\n", false, {1}, {10}, 0},
-        DynoCase{"LettersForSpeed", "1\n1,10\nx\nfast\n", false, {1}, {10}, 0},
-        DynoCase{"NegativeSpeed", "1\n1,10\nx\n-4\n", false, {1}, {10}, 0},
-        DynoCase{"InfiniteSpeed", "1\n1,10\nx\ninf\n", false, {1}, {10}, 0},
-        DynoCase{"OverflowingSpeed", "1\n1,10\nx\n1e999\n", false, {1}, {10}, 0},
-        DynoCase{"NanSpeed", "1\n1,10\nx\nnan\n", false, {1}, {10}, 0},
-        DynoCase{"CountZero", "0\n1,10\n", false, {}, {}, 0},
-        DynoCase{"CountNegative", "-3\n1,10\n", false, {}, {}, 0},
-        DynoCase{"CountNotANumber", "points\n1,10\n", false, {}, {}, 0},
-        DynoCase{"CountAboveLimit", "1000001\n1,10\n", false, {}, {}, 0},
-        DynoCase{"CountOverflowingInt64", "99999999999999999999999\n1,10\n", false, {}, {}, 0},
-        DynoCase{"CountWrappingInt32", "4294967297\n1,10\n", false, {}, {}, 0},
-        DynoCase{"Empty", "", false, {}, {}, 0},
-        DynoCase{"OnlyLineEnds", "\r\n\n\r", false, {}, {}, 0}),
+        DynoCase{"LeadingBlankLinesAndCountText", "\r\n\n  2 points\n1,2\n3,4\nx\n7\n", true, {1, 3}, {2, 4}, 7},
+        DynoCase{"EmptyLfLineIsSkipped", "3\n1,10\n\n3,30\n4,40\nx\n5\n", true, {1, 3, 4}, {10, 30, 40}, 5},
+        DynoCase{"EmptyLfLineDoesNotMoveTheSpeedLine", "1\n1,10\nheader\n\n7.5\n", true, {1}, {10}, 7.5},
+        DynoCase{"NonNumericFieldsReadAsZero", "2\nabc,def\n1,2\nx\n5\n", true, {0, 1}, {0, 2}, 5},
+        DynoCase{"TrailingTextInAFieldIsIgnored", "1\n12.5in, 9000 lb\t\nx\n5 spm\n", true, {12.5}, {9000}, 5},
+        DynoCase{"BlankLoadFieldReadsAsZero", "1\n7, \nx\n5\n", true, {7}, {0}, 5},
+        DynoCase{"ThirdFieldIsIgnored", "1\n1,2,3\nx\n5\n", true, {1}, {2}, 5},
+        DynoCase{"SpeedIsTheLastLineWithoutLineEnd", "1\n1,10\nx\n6.25", true, {1}, {10}, 6.25}),
     [](const ::testing::TestParamInfo<DynoCase>& info) { return std::string(info.param.name); });
+
+// A text whose structure is wrong is refused whole: the well keeps the card, speed, flags and
+// name it had, and the log line names the line where the text went wrong.
+struct RefusedText {
+    const char* name;
+    const char* text;
+    const char* line;
+};
+
+class RefusedDynoText : public ::testing::TestWithParam<RefusedText> {};
+
+TEST_P(RefusedDynoText, KeepsThePreviousCardAndNamesTheLine) {
+    const RefusedText& c = GetParam();
+    TeskObj obj;
+    LogCapture quiet;
+    ASSERT_TRUE(Load(&obj, "2\n1,10\n2,20\nx\n6\na\nb\nc\nd\ne\nf\ng\nOld Well\n"));
+    obj.measDirty = obj.upscDirty = obj.predDirty = 0;
+    const double* positions = obj.meas.surfacePos;
+    LogCapture log;
+    EXPECT_FALSE(Load(&obj, c.text));
+    EXPECT_TRUE(log.Contains(c.line)) << "expected: " << c.line;
+    EXPECT_EQ(obj.meas.PointCount, 2);
+    EXPECT_EQ(obj.meas.surfacePos, positions);
+    EXPECT_EQ(Slice(obj.meas.surfaceLoad, 2), std::vector<double>({10, 20}));
+    EXPECT_EQ(obj.meas.spm, 6);
+    EXPECT_EQ(obj.upsc.spm, 6);
+    EXPECT_DOUBLE_EQ(obj.meas.period, 10);
+    EXPECT_STREQ(obj.wellName, "Old Well");
+    EXPECT_EQ(obj.measDirty + obj.upscDirty + obj.predDirty, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, RefusedDynoText,
+    ::testing::Values(
+        RefusedText{"Empty", "", "Invalid file contents"},
+        RefusedText{"OnlyLineEnds", "\r\n\n\r", "Invalid file contents"},
+        RefusedText{"CountZero", "0\n1,10\n", "Invalid file point count"},
+        RefusedText{"CountNegative", "-3\n1,10\n", "Invalid file point count"},
+        RefusedText{"CountNotANumber", "points\n1,10\n", "Invalid file point count"},
+        RefusedText{"CountAboveLimit", "1000001\n1,10\n", "Invalid file point count"},
+        RefusedText{"CountOverflowingInt64", "99999999999999999999999\n1,10\n", "Invalid file point count"},
+        RefusedText{"CountWrappingInt32", "4294967297\n1,10\n", "Invalid file point count"},
+        RefusedText{"CountOnTheNextLine", " \t\r\n5\n1,10\n", "Invalid file point count"},
+        RefusedText{"TabSeparatedPoint", "2\n1\t10\n2\t20\nx\n6\n",
+                    "Error: line 2 of the dyno text is no point \"position,load\""},
+        RefusedText{"MissingComma", "2\n1,10\n12.5\nx\n6\n", "Error: line 3 of the dyno text is no point"},
+        RefusedText{"NothingAfterComma", "2\n1,10\n7,\nx\n6\n", "Error: line 3 of the dyno text is no point"},
+        RefusedText{"LeadingComma", "2\n1,10\n,5\nx\n6\n", "Error: line 3 of the dyno text is no point"},
+        RefusedText{"ApostropheQuoted", "1\n'1','2'\nx\n6\n", "Error: line 2 of the dyno text is no point"},
+        RefusedText{"FirstPointWithoutLoad", "1\n5\nx\n6\n", "Error: line 2 of the dyno text is no point"},
+        RefusedText{"EmptyCrLfLineAmongPoints", "3\r\n1,10\r\n\r\n3,30\r\nx\r\n6\r\n",
+                    "Error: line 3 of the dyno text is no point"},
+        RefusedText{"LineNumbersCountEmptyLfLines", "2\n\n\n1,10\n\nheader\nx\n6\n",
+                    "Error: line 6 of the dyno text is no point \"position,load\": header"},
+        RefusedText{"CountAboveThePointLinesTakesTheTrailer", "3\n0,9000\n6.5,9000\nCard\n6.5\n",
+                    "Error: line 4 of the dyno text is no point \"position,load\": Card"},
+        RefusedText{"FewerPointLinesThanTheCount", "3\n1,10\n", "Error: the dyno text ends after line 2 with 1 of its 3 points"},
+        RefusedText{"NoSpeedLine", "2\n1,10\n2,20\nheader\n",
+                    "Error: the dyno text ends after line 4 without its pumping-speed line"},
+        RefusedText{"NoLineAfterThePoints", "1\n1,10\n", "Error: the dyno text ends after line 2 without"},
+        RefusedText{"EmptyCrLfLineMovesTheSpeedLine", "1\r\n1,10\r\nheader\r\n\r\n7.5\r\n",
+                    "Invalid file pumping speed on line 4: "},
+        RefusedText{"ZeroSpeed", "1\n1,10\nx\n0\n", "Invalid file pumping speed on line 4: 0"},
+        RefusedText{"LettersForSpeed", "1\n1,10\nx\nfast\n", "Invalid file pumping speed on line 4: fast"},
+        RefusedText{"NegativeSpeed", "1\n1,10\nx\n-4\n", "Invalid file pumping speed"},
+        RefusedText{"InfiniteSpeed", "1\n1,10\nx\ninf\n", "Invalid file pumping speed"},
+        RefusedText{"OverflowingSpeed", "1\n1,10\nx\n1e999\n", "Invalid file pumping speed"},
+        RefusedText{"NanSpeed", "1\n1,10\nx\nnan\n", "Invalid file pumping speed"},
+        RefusedText{"SpeedOnTheNextLineIsNotTaken", "1\n1,10\nx\n \t\n5\n", "Invalid file pumping speed"}),
+    [](const ::testing::TestParamInfo<RefusedText>& info) { return std::string(info.param.name); });
 
 TEST(DynoText, LongFieldsAreReadWhole) {
     TeskObj obj;
-    ASSERT_TRUE(Load(&obj, "1\n" + kLongPosition + "," + kLongLoad + "\n"));
+    ASSERT_TRUE(Load(&obj, "1\n" + kLongPosition + "," + kLongLoad + "\nx\n5\n"));
     EXPECT_DOUBLE_EQ(obj.meas.surfacePos[0], 1.5);
     EXPECT_DOUBLE_EQ(obj.meas.surfaceLoad[0], 12345.6789);
-}
-
-TEST(DynoText, FailuresLogTheirReason) {
-    struct Case {
-        const char* text;
-        const char* line;
-    };
-    for (const Case& c : {Case{"", "Invalid file contents"}, Case{"0\n", "Invalid file point count"},
-                          Case{"2000000\n", "Invalid file point count"},
-                          Case{"1\n1,2\nx\n0\n", "Invalid file pumping speed"}}) {
-        TeskObj obj;
-        LogCapture log;
-        EXPECT_FALSE(Load(&obj, c.text)) << c.text;
-        EXPECT_TRUE(log.Contains(c.line)) << c.text;
-    }
 }
 
 TEST(DynoText, NullTextFailsWithContentsLine) {
@@ -115,17 +152,6 @@ TEST(DynoText, NullTextFailsWithContentsLine) {
     LogCapture log;
     EXPECT_FALSE(LoadDynText(&obj, nullptr));
     EXPECT_TRUE(log.Contains("Invalid file contents"));
-}
-
-TEST(DynoText, BadCountLeavesObjectUnchanged) {
-    TeskObj obj;
-    ASSERT_TRUE(Load(&obj, "2\n1,10\n2,20\nx\n6\n"));
-    obj.measDirty = obj.upscDirty = obj.predDirty = 0;
-    EXPECT_FALSE(Load(&obj, "-1\n5,50\n"));
-    EXPECT_EQ(obj.meas.PointCount, 2);
-    EXPECT_EQ(obj.meas.surfacePos[1], 2);
-    EXPECT_EQ(obj.meas.spm, 6);
-    EXPECT_EQ(obj.measDirty, 0);
 }
 
 TEST(DynoText, SpeedSetsPeriodOfMeasuredAndUpscaledCards) {
@@ -138,17 +164,6 @@ TEST(DynoText, SpeedSetsPeriodOfMeasuredAndUpscaledCards) {
     EXPECT_EQ(obj.upscDirty, 1);
     // A new object's upscaled card has no points, so the predicted card is not touched.
     EXPECT_EQ(obj.predDirty, 0);
-}
-
-TEST(DynoText, BadSpeedStopsBeforeTheUpscaledCard) {
-    TeskObj obj;
-    ASSERT_TRUE(ApplyUpscaledPointCount(&obj, 8));
-    double* upscPositions = obj.upsc.surfacePos;
-    obj.upsc.spm = 4;
-    EXPECT_FALSE(Load(&obj, "2\n1,10\n2,20\nx\n0\n"));
-    EXPECT_EQ(obj.meas.PointCount, 2);
-    EXPECT_EQ(obj.upsc.spm, 4);
-    EXPECT_EQ(obj.upsc.surfacePos, upscPositions);
 }
 
 TEST(DynoText, UpscaledCardIsResampledFromTheFit) {
@@ -182,13 +197,13 @@ TEST(DynoText, LongWellNameIsCutAtACharacterBoundary) {
     EXPECT_EQ(std::string(obj.wellName), std::string(62, 'n'));
 }
 
-TEST(DynoText, LinesAreCutInPlace) {
+TEST(DynoText, TextIsOnlyRead) {
     TeskObj obj;
-    char text[] = "1\r\n1,10\r\n \"x\" \r\n6\r\n";
-    ASSERT_TRUE(LoadDynText(&obj, text));
-    EXPECT_STREQ(text, "1");
-    EXPECT_STREQ(text + 3, "1,10\r");
-    EXPECT_STREQ(text + 9, "x");
+    const std::string original = "1\r\n1,10\r\n \"x\" \r\n6\r\na\nb\nc\nd\ne\nf\ng\n \"Name\" \r\n";
+    std::string text = original;
+    ASSERT_TRUE(LoadDynText(&obj, &text[0]));
+    EXPECT_EQ(text, original);
+    EXPECT_STREQ(obj.wellName, "Name");
 }
 
 TEST(DynoText, NumbersIgnoreTheHostLocale) {

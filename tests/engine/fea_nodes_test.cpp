@@ -169,9 +169,7 @@ TEST(FeaNodesTest, GridsWithoutValidNodeCountLeaveNoNodes) {
         {"all tapers invalid", {SteelTaper(0, 1.0), SteelTaper(-3, 1.0)}, "MEAS", 25, 0.01, "Invalid Node Count"},
         {"measured card never stepped", ThreeTaperString(5000), "MEAS", 25, 0.0, "Invalid Node Count"},
         {"upscaled card never stepped", ThreeTaperString(5000), "UPSC", 25, 0.0, "Warning: UPSC DT is 0.0"},
-        {"absurd node length", ThreeTaperString(5000), "MEAS", 1e-300, 0.01, "Invalid Node Count"},
         {"NaN node length", ThreeTaperString(5000), "MEAS", std::nan(""), 0.01, "Invalid Node Count"},
-        {"nodes beyond the cap", ThreeTaperString(5000), "MEAS", 0.01, 1.0, "Invalid Node Count"},
     };
     for (const Case& c : cases) {
         LogCapture log;
@@ -184,6 +182,39 @@ TEST(FeaNodesTest, GridsWithoutValidNodeCountLeaveNoNodes) {
         EXPECT_EQ(card.nodes, nullptr) << c.what;
         EXPECT_EQ(card.FeaNodeCount, 100) << c.what << ": the count keeps its old value";
         EXPECT_TRUE(log.Contains(c.line)) << c.what;
+    }
+}
+
+// A grid of more nodes than a card may hold is not built; the count it asked for is kept for the
+// run, which reports it with the work it would take.
+TEST(FeaNodesTest, GridBeyondTheNodeLimitKeepsTheCountItAskedFor) {
+    struct Case {
+        const char* what;
+        double diagNodeLength;
+        double dt;
+        double nodes;
+    };
+    const Case cases[] = {
+        {"absurd node length", 1e-300, 0.01, 5000 / 1e-300},
+        {"tapers each beyond the limit", 0.01, 1.0, 500000},
+        {"tapers within, their sum beyond", 0.04, 1.0, 37500 + 37500 + 50000},
+    };
+    for (const Case& c : cases) {
+        LogCapture log;
+        WaveModel card("MEAS", 1);
+        card.nodesPerSection = 4;
+        card.diagNodeLength = c.diagNodeLength;
+        const std::vector<TaperBase_t> tapers = ThreeTaperString(5000);
+        ASSERT_TRUE(SetCardTapers(&card, tapers.data(), 3, 1.0));
+        card.DT = c.dt;
+        BuildFeaNodes(&card);
+        EXPECT_EQ(card.nodes, nullptr) << c.what;
+        EXPECT_DOUBLE_EQ(card.unbuiltGrid.nodes, c.nodes) << c.what;
+        EXPECT_FALSE(log.Contains("Invalid Node Count")) << c.what;
+        card.diagNodeLength = 66;
+        BuildFeaNodes(&card);
+        EXPECT_NE(card.nodes, nullptr) << c.what;
+        EXPECT_EQ(card.unbuiltGrid.nodes, 0) << c.what << ": a grid that is built asks for nothing more";
     }
 }
 

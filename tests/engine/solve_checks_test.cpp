@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -54,10 +56,10 @@ constexpr double kUntouched = -4.25;
 
 }  // namespace
 
-// 7/8" written as 0.88 finds no row of the rod table: the taper keeps the stand-in weight, and a
-// solve would turn that weight into a pump load of minus billions of pounds.
+// A diameter of 0.93 in lies near no row of the rod table: the taper keeps the stand-in weight, and
+// a solve would turn that weight into a pump load of minus billions of pounds.
 TEST(SolveChecks, EverySolverRefusesACardHoldingTheWeightOfAnUnlistedDiameter) {
-    const std::vector<TaperBase_t> rods = {SteelTaper(1500, 1.0), SteelTaper(1500, 0.88), SteelTaper(2000, 0.75)};
+    const std::vector<TaperBase_t> rods = {SteelTaper(1500, 1.0), SteelTaper(1500, 0.93), SteelTaper(2000, 0.75)};
     for (const Solver& s : kSolvers) {
         LogCapture setup;
         auto obj = WellOnRods(rods, s.legacy);
@@ -68,23 +70,27 @@ TEST(SolveChecks, EverySolverRefusesACardHoldingTheWeightOfAnUnlistedDiameter) {
         LogCapture log;
         EXPECT_FALSE(s.solve(obj.get(), &card)) << s.name << " " << card.name;
         const std::vector<std::string> expected = {
-            std::string("Error: ") + card.name + " Taper #1 (steel) has no rod weight for its diameter 0.880000",
+            std::string("Error: ") + card.name + " Taper #1 (steel) has no rod weight for its diameter 0.930000",
             std::string("Cannot run ") + s.name + "() because all fields have not been set."};
         EXPECT_EQ(log.lines, expected) << s.name << " " << card.name;
         EXPECT_EQ(card.pumpLoad[0], kUntouched) << s.name << " " << card.name << ": nothing written";
     }
 }
 
-// A diameter off its row by rounding matches it, and every solver runs the string.
+// A diameter off its row by the rounding of a unit conversion, or written to two decimals as field
+// files do (7/8 as 0.88, 5/8 as 0.63), matches it, and every solver runs the string.
 TEST(SolveChecks, EverySolverRunsStringsWhoseWeightsAreKnown) {
-    const std::vector<TaperBase_t> rods = {SteelTaper(1500, 1.0), SteelTaper(1500, 22.225 / 25.4),
-                                           SteelTaper(2000, 0.75)};
-    for (const Solver& s : kSolvers) {
-        LogCapture setup;
-        auto obj = WellOnRods(rods, s.legacy);
-        WaveModel& card = (*obj).*s.card;
-        EXPECT_TRUE(s.solve(obj.get(), &card)) << s.name << " " << card.name;
-        EXPECT_FALSE(setup.Contains("has no rod weight")) << s.name << " " << card.name;
+    for (const double middle : {22.225 / 25.4, 0.88}) {
+        const std::vector<TaperBase_t> rods = {SteelTaper(1500, 1.0), SteelTaper(1500, middle),
+                                               SteelTaper(2000, 0.63)};
+        for (const Solver& s : kSolvers) {
+            LogCapture setup;
+            auto obj = WellOnRods(rods, s.legacy);
+            WaveModel& card = (*obj).*s.card;
+            EXPECT_TRUE(s.solve(obj.get(), &card)) << s.name << " " << card.name << " " << middle;
+            EXPECT_FALSE(setup.Contains("has no rod weight")) << s.name << " " << card.name << " " << middle;
+            EXPECT_EQ(card.tapers->items[1].W, 2.224);
+        }
     }
 }
 
@@ -92,7 +98,7 @@ TEST(SolveChecks, EverySolverRunsStringsWhoseWeightsAreKnown) {
 TEST(SolveChecks, UnlistedDiameterOfAnEmptyTaperIsNoObstacle) {
     LogCapture log;
     WaveModel card("MEAS", 1);
-    const std::vector<TaperBase_t> rods = {SteelTaper(1500, 1.0), SteelTaper(0, 0.88), SteelTaper(2000, 0.75)};
+    const std::vector<TaperBase_t> rods = {SteelTaper(1500, 1.0), SteelTaper(0, 0.93), SteelTaper(2000, 0.75)};
     SetCardTapers(&card, rods.data(), 3, 1.0);
     log.Clear();
     EXPECT_TRUE(CardRodWeightsKnown(&card, "CalcWaveDiag"));
@@ -154,6 +160,44 @@ TEST(SolveChecks, UpscaledCardWaitsForBothFourierSeries) {
         }
         std::vector<double> measPos(400), measLoad(400);
         EXPECT_EQ(GetMeasuredPump(obj, measPos.data(), measLoad.data()), 1) << "the measured card is diagnosed";
+        DeleteTeskObj(obj);
+    }
+}
+
+// LoadDyn keeps a NaN or infinite sample (the Fourier fit skips a NaN one), but a diagnosis would
+// carry it into half the pump card while the strokes still read plausibly: the solve is refused.
+TEST(SolveChecks, DiagnosisRefusesACardHoldingANonFiniteSample) {
+    struct Case {
+        int index;
+        bool load;
+        double value;
+        const char* shown;
+    };
+    const double inf = std::numeric_limits<double>::infinity();
+    const Case cases[] = {{137, true, std::nan(""), "load nan"}, {0, false, inf, "position inf"},
+                          {398, true, -inf, "load -inf"}};
+    for (const Case& c : cases) {
+        SurfaceCard card = SmoothCard(400, 9000);
+        (c.load ? card.load : card.pos)[c.index] = c.value;
+        card.load[399] = std::nan("");  // a later one, not the first
+        TeskObj* obj = CreateTeskObj();
+        {
+            LogCapture setup;
+            const auto rods = ThreeTaperString(5000);
+            SetDiagTapers(obj, rods.data(), 3, 1.0);
+            ASSERT_EQ(LoadDyn(obj, 8, card.pos.data(), card.load.data(), 400), 1) << "the samples are accepted";
+        }
+        LogCapture log;
+        ASSERT_EQ(RunDesign(obj), 1);
+        ASSERT_GE(log.lines.size(), 2u) << c.shown;
+        const std::string named =
+            "Error: MEAS surface card point " + std::to_string(c.index) + " of 400 is not a finite number";
+        EXPECT_NE(log.lines[0].find(named), std::string::npos) << log.lines[0];
+        EXPECT_NE(log.lines[0].find(c.shown), std::string::npos) << log.lines[0];
+        EXPECT_EQ(log.lines[1], "Cannot run CalcWaveDiag() because all fields have not been set.");
+        std::vector<double> pos(400), load(400);
+        EXPECT_EQ(GetMeasuredPump(obj, pos.data(), load.data()), 0) << c.shown;
+        EXPECT_EQ(GetWaveResults(obj).diagPumpStroke, 0) << c.shown;
         DeleteTeskObj(obj);
     }
 }

@@ -46,3 +46,21 @@ TEST(Interface, LibraryReportsTheVersionOfItsHeaders) {
                                std::to_string(version[2]) + "." + std::to_string(version[3]);
     EXPECT_EQ(joined, TESK_VERSION_STRING);
 }
+
+// A C host may pass a string literal, which lies in read-only memory: the reader must not write
+// into it. A write here ends the test with SIGSEGV.
+TEST(Interface, DynoTextInReadOnlyMemoryIsRead) {
+    static const char kCard[] = "3\n0,9000\n43,11000\n86,9500\nSample card\n6.5\n";
+    TeskObj* obj = CreateTeskObj();
+    ASSERT_NE(obj, nullptr);
+    EXPECT_EQ(LoadDynFromFileContents(obj, const_cast<char*>(kCard)), 1);
+    ASSERT_EQ(GetMeasuredDynoPointCount(obj), 3);
+    double positions[3] = {0, 0, 0};
+    double loads[3] = {0, 0, 0};
+    ASSERT_EQ(GetMeasuredDyno(obj, positions, loads), 1);
+    EXPECT_EQ(positions[1], 43.0);
+    EXPECT_EQ(loads[2], 9500.0);
+    EXPECT_EQ(LoadDynFromFileContents(obj, const_cast<char*>("2\n1\t10\n2\t20\nx\n6\n")), 0);
+    EXPECT_EQ(GetMeasuredDynoPointCount(obj), 3) << "a refused text leaves the card as it was";
+    DeleteTeskObj(obj);
+}

@@ -40,6 +40,16 @@ Json WithShortTaper(Json design, int count, double shortLength) {
     return design;
 }
 
+// The sample design with one value replaced, given as a JSON pointer such as "/diag/spm" (an
+// integer stays an integer: the format tells the two apart).
+std::function<Json()> SampleWith(const char* pointer, const Json& value) {
+    return [=] {
+        Json design = SampleDesign();
+        design[Json::json_pointer(pointer)] = value;
+        return design;
+    };
+}
+
 Json WithPositionSeries(Json design, int terms) {
     design["pred"]["fourier"]["p"] = terms;
     design["pred"]["usePumpingUnitForPosition"] = false;
@@ -82,7 +92,14 @@ struct HostileCase {
     Card solved;            // a card that must come out with a pump card
     Card refused;           // a card that must be refused and hold no pump card
     const char* line;       // the line that says what was too large
+    std::function<void(TeskObj*)> settings = nullptr;  // inputs the design format does not hold
 };
+
+void FineSections(TeskObj* obj) {
+    WaveSettings_t settings = GetWaveSettings(obj);
+    settings.predNodesPerSection = 1000;
+    SetWaveSettings(obj, settings);
+}
 
 const std::vector<HostileCase>& HostileCases() {
     static const std::vector<HostileCase> cases = {
@@ -93,17 +110,18 @@ const std::vector<HostileCase>& HostileCases() {
          [] { return WithShortTaper(SampleDesign(), 1000, 6.0); }, 0, kMeasured, kPredicted,
          "PRED grid of 10000 nodes"},
         {"a million upscaled points: the upscaled card is refused",
-         [] {
-             Json design = SampleDesign();
-             design["pred"]["upsc"] = 1000000;
-             return design;
-         },
-         0, kPredicted, kUpscaled, "UPSC grid of"},
+         SampleWith("/pred/upsc", 1000000), 0, kPredicted, kUpscaled, "UPSC grid of"},
         {"1,000-term position series on the sample grid: solved",
          [] { return WithPositionSeries(SampleDesign(), 1000); }, 0, kPredicted, kNone, nullptr},
         {"2,000-term position series on a fine grid: refused",
          [] { return WithPositionSeries(WithShortTaper(SampleDesign(), 30, 6.0), 2000); }, 0, kMeasured, kPredicted,
          "Fourier series of 2000 coefficients"},
+        {"a huge measured speed: both diagnosed grids refused with their grid",
+         SampleWith("/diag/spm", 1e7), 0, kPredicted, kMeasured, "Error: the MEAS grid of 37911649 nodes x 771 points x 1 cycles"},
+        {"a crawling predicted speed: refused for its points a cycle",
+         SampleWith("/pred/spm", 1e-3), 0, kMeasured, kPredicted, "points a cycle, above the limit of 1000000"},
+        {"1,000 nodes a section on a 10 ft taper: refused with its grid",
+         SampleWith("/pred/taper/0/L", 10.0), 0, kMeasured, kPredicted, "Error: the PRED grid of 3000 nodes x 12710474 points x 5 cycles", FineSections},
         {"100,000-point dyno card on the sample well: solved without intermediate tables",
          [] { return SampleDesign(); }, 100000, kMeasured, kNone, "none are kept for this solve"},
     };
@@ -116,6 +134,7 @@ int RunHostileCase(const HostileCase& c, const std::string& dynoPath) {
     TeskObj* obj = CreateTeskObj();
     std::string text = c.design().dump();
     if (ParseDesignFileContents(obj, &text[0], 'J') != 1) return 2;
+    if (c.settings) c.settings(obj);
     if (c.dynoPoints > 0 && LoadDynFromFile(obj, dynoPath.c_str()) != 1) return 3;
     if (RunDesign(obj) != 1) return 4;
     int result = 0;
@@ -123,6 +142,10 @@ int RunHostileCase(const HostileCase& c, const std::string& dynoPath) {
     if (c.refused != kNone && (HasPumpCard(obj, c.refused) || !log.Contains("Cannot run"))) result = 6;
     if (c.line != nullptr && !log.Contains(c.line)) result = 7;
     if (c.refused != kNone && !log.Contains("above the limit")) result = 8;
+    // The limit's own line says why; no line may blame missing fields or an invalid count for it.
+    if (c.refused != kNone && (log.Contains("without valid PointCount") || log.Contains("Invalid Node Count"))) {
+        result = 9;
+    }
     if (result != 0) {
         for (const std::string& line : log.lines) std::fprintf(stderr, "%s\n", line.c_str());
     }

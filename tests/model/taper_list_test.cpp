@@ -332,6 +332,37 @@ TEST(TaperExports, DiagSetterFillsBothCardsAndRaisesTheirFlags) {
     for (size_t i = 0; i < 32; ++i) EXPECT_EQ(out[1].id[i], '\0');
 }
 
+// A taper without a positive length (NaN included) adds nothing, so the string is shorter than the
+// tapers given: each such taper is named, once per setter call.
+TEST(TaperExports, EveryTaperLeftOutOfTheStringIsNamed) {
+    struct Case {
+        double length;
+        const char* shown;
+    };
+    const double inf = std::numeric_limits<double>::infinity();
+    for (const Case& c : {Case{kNaN, "nan"}, Case{0.0, "0.000000"}, Case{-5.0, "-5.000000"}, Case{-inf, "-inf"}}) {
+        ObjPtr obj = NewObj();
+        TaperBase_t rows[] = {Taper(1500, 1.0, 0, 0, 0, "top"), Taper(c.length, 0.875, 0, 0, 0, "middle"),
+                              Taper(1850, 0.75, 0, 0, 0, "bottom")};
+        LogCapture log;
+        ASSERT_EQ(SetDiagTapers(obj.get(), rows, 3, 1.0), 1) << c.shown;
+        const std::string line = std::string("Warning: MEAS/UPSC Taper #1 (middle) has length ") + c.shown +
+                                 " ft: it is kept but left out of the rod string";
+        EXPECT_EQ(log.Count("left out of the rod string"), 1u) << c.shown;
+        EXPECT_TRUE(log.Contains(line)) << line;
+        EXPECT_EQ(obj->meas.tapers->totalLength, 3350) << c.shown;
+        EXPECT_EQ(GetDiagTaperCount(obj.get()), 3) << "the taper keeps its place";
+        log.Clear();
+        ASSERT_EQ(SetPredTapers(obj.get(), rows, 3, 1.0), 1);
+        EXPECT_TRUE(log.Contains("Warning: PRED Taper #1 (middle) has length")) << c.shown;
+    }
+    ObjPtr obj = NewObj();
+    TaperBase_t valid[] = {Taper(1500, 1.0), Taper(1850, 0.75)};
+    LogCapture log;
+    ASSERT_EQ(SetDiagTapers(obj.get(), valid, 2, 1.0), 1);
+    EXPECT_FALSE(log.Contains("left out"));
+}
+
 TEST(TaperExports, PredSetterTouchesOnlyThePredictedCard) {
     ObjPtr obj = NewObj();
     TaperBase_t rows[] = {Taper(4000, 0.875)};

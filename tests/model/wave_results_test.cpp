@@ -156,6 +156,34 @@ TEST(WaveResults, MeasuredCardFiguresFollowFromItsDiagnosis) {
     EXPECT_TRUE(AllFinite(r));
 }
 
+// A taper of a diameter the rod table does not list keeps the 999,999 lb/ft stand-in; a weight
+// total that includes it would read billions of pounds, so it reads 0. The other figures of the
+// string do not use the weight and stay.
+TEST(WaveResults, WeightTotalsIncludingAStandInWeightReadZero) {
+    TeskObj* obj = CreateTeskObj();
+    LogCapture quiet;
+    const std::vector<TaperBase_t> listed = ThreeTaperString(5000.0);
+    std::vector<TaperBase_t> unlisted = listed;
+    unlisted[1].D = 0.93;
+    ASSERT_EQ(SetDiagTapers(obj, unlisted.data(), 3, 1.0), 1);
+    ASSERT_EQ(SetPredTapers(obj, listed.data(), 3, 1.0), 1);
+    const WaveResults_t r = GetWaveResults(obj);
+    EXPECT_EQ(r.diagRodWeight, 0.0);
+    EXPECT_EQ(r.diagRwf, 0.0);
+    EXPECT_GT(r.diagKr, 0.0);
+    EXPECT_GT(r.diagWaveSpeed, 0.0);
+    EXPECT_NEAR(r.predRodWeight, 1500 * 2.904 + 1500 * 2.224 + 2000 * 1.63, 1e-9);
+    EXPECT_GT(r.predRwf, 0.0);
+    TaperBase_t out[3];
+    ASSERT_EQ(GetDiagTapers(obj, out), 1);
+    EXPECT_EQ(out[1].W, 999999.0) << "the stand-in stays in the stored taper";
+    // Left out of the string, the taper is left out of the totals too.
+    unlisted[1].L = 0;
+    ASSERT_EQ(SetDiagTapers(obj, unlisted.data(), 3, 1.0), 1);
+    EXPECT_NEAR(GetWaveResults(obj).diagRodWeight, 1500 * 2.904 + 2000 * 1.63, 1e-9);
+    DeleteTeskObj(obj);
+}
+
 TEST(WaveResults, FoOverSKrIsZeroWithoutRodStiffness) {
     auto obj = PredictedWell(false);
     FreeTaperList(obj->pred.tapers);

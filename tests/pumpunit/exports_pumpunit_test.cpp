@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "log_capture.h"
@@ -157,6 +158,18 @@ TEST(PuExports, PermissibleLoadsRefusesMissingArrays) {
     EXPECT_EQ(GetPermissibleLoads(obj.get(), buffer, nullptr, 72, 0.0, 1.0), 0);
     EXPECT_EQ(log.Count("GetPermissibleLoads needs position and load arrays"), 2u);
     EXPECT_EQ(GetPermissibleLoads(obj.get(), nullptr, nullptr, 0, 0.0, 1.0), 1);
+}
+
+TEST(PuExports, PermissibleLoadsRefusesANegativeCount) {
+    ObjPtr obj = NewObj();
+    std::vector<double> positions(72, -7.0), loads(72, -7.0);
+    for (int32_t count : {-1, INT32_MIN}) {
+        LogCapture log;
+        EXPECT_EQ(GetPermissibleLoads(obj.get(), positions.data(), loads.data(), count, 0.0, 1.0), 0) << count;
+        EXPECT_TRUE(log.Contains("Error: GetPermissibleLoads needs a count of 0 or more, not " + std::to_string(count)));
+    }
+    EXPECT_EQ(positions, std::vector<double>(72, -7.0)) << "nothing written";
+    EXPECT_EQ(loads, std::vector<double>(72, -7.0));
 }
 
 TEST(PuExports, NullHandleIsRefused) {
