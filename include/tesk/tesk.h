@@ -35,7 +35,9 @@
  * version of the library that runs. The library's SONAME, libtesk.so.MAJOR, changes with the
  * major number only when the interface changes incompatibly.
  *
- * Threads. The library starts no threads and takes no locks. Use each well object from one
+ * Threads. The library starts no threads. It takes one lock, briefly: the first well object
+ * created starts the transfer library (libcurl) for the process and the last one deleted
+ * stops it, each under that lock; nothing else locks. Use each well object from one
  * thread at a time (a host sharing one between threads serialises its calls); different
  * objects may be used on different threads at once. BuildTaperBase_t, runtesk and
  * SetLoggingCallback may be called from any thread.
@@ -48,11 +50,22 @@
  * the library, though not for the object whose call is logging (that object is mid-operation);
  * lines logged from inside the callback on the same thread go to stderr, never back into the
  * callback, so it does not recurse. Numbers in log lines are formatted in the C locale.
+ * Control characters other than the tab, wherever a line takes them from (a well name, a path,
+ * a server's message, a message's own line end), arrive as visible escapes ("\n", "\r",
+ * "\x1b"), so no text can split a line or reach the host's terminal; a line without them
+ * arrives as it was logged.
  *
  * Null handles. A null handle is such a failure (one line) for every function that takes one, except
  * GetTeskVersion, SetLoggingCallback and DeleteTeskObj, which need no object.
  *
- * File sizes. Design and dyno files larger than 256 MiB are refused before they are read.
+ * File sizes. A file larger than its format allows is refused with a line before it is read:
+ * own JSON designs 64 MiB, Rodstar and SROD designs 32 MiB, QROD designs and dyno files
+ * 256 MiB, export templates 1 MiB. The JSON, Rodstar and SROD limits hold for design texts
+ * given to ParseDesignFileContents too. A design or template holding a NUL byte (the line gives its offset)
+ * or starting with a UTF-16 byte-order mark is refused as well. Within the limits, a call takes
+ * memory in proportion to what it reads: a design's survey of more than 100,000 stations is
+ * not read (a line; the well is left without a survey), and a JSON taper or tubing list of more
+ * than 10,000 elements fails the read.
  */
 #ifndef TESK_TESK_H
 #define TESK_TESK_H
@@ -421,7 +434,11 @@ TESK_API uint8_t SetDiagApiTaperByNumber(TeskObj* obj, int32_t apiNumber, double
 /* Same for the predicted card, which keeps its fluid specific gravity; results as SetDiagApiTaperByNumber. */
 TESK_API uint8_t SetPredApiTaperByNumber(TeskObj* obj, int32_t apiNumber, double pumpDiameter, double totalLength);
 
-/* ---- Measured card, Fourier fit and upscaled card ---- */
+/* ---- Measured card, Fourier fit and upscaled card ----
+ * Fourier work is counted in terms, points x cosine/sine pairs. One fit or resampling may take
+ * 2e8 terms, and all those of one call together (a design read loads the card, fits both
+ * series and resamples) 6e8, a few seconds; a step past either is refused with a line giving
+ * the limit, and a refused resampling leaves the upscaled card zeros. */
 
 /* Loads a measured surface card of one cycle: count polished-rod positions (in, positive upward) and loads (lb), point 0 at the bottom of the stroke, taken at even time steps over 60 / spm s (spm strokes/min, finite, > 0). The points are copied, NaN and infinite ones too, but RunDesign refuses to diagnose a card holding one (a line names the first); the Fourier series are refitted and the upscaled card resampled. 0 on a bad speed (which is still stored as the measured speed), a count < 0 or > 1,000,000, null arrays or no memory; a count of 0 clears the card. */
 TESK_API uint8_t LoadDyn(TeskObj* obj, double spm, const double* positions, const double* loads, int32_t count);
@@ -549,11 +566,11 @@ TESK_API uint8_t LoadDynFromFile(TeskObj* obj, const char* path);
 TESK_API uint8_t LoadDynFromFileContents(TeskObj* obj, char* text);
 /* Reads a design file whose format is the first letter after the last '.' of the path, case-insensitively (q: QROD text, r: Rodstar XML, i: SROD XML, j: own JSON; the '.' may lie in a directory name); 0 with a log line when the file cannot be read or the letter is none of these, else the reader's result. Readers apply step by step: what was applied before a failure stays applied. */
 TESK_API uint8_t ParseDesignFile(TeskObj* obj, const char* path);
-/* Reads design text of type 'Q', 'R', 'S' or 'J' (upper case only; any other letter gives 0 silently). 'R' and 'S' parse the text in place, so the host's buffer is changed: pass a writable copy it does not need afterwards. QROD sets the well name, the predicted card's speed and damping, and on all three cards the tubing's anchor and pump depths (tubing must be set first), the fluid level (from "PumpDepth"), fluid, pressures and pump; it gives 1 for any text. Rodstar and SROD text that is not XML or lacks its root element gives 0 with a log line and changes nothing. Rodstar and SROD set the tapers of the predicted card only (the measured and upscaled cards keep theirs) and stand in one tubing section as long as that string, with E 0 (so Kt reads 0), on all three cards; SROD leaves the pump depth at 0, and of a metric file converts only lengths, depths and rod diameters, not its anchor depth. Cards whose values change are marked for the next RunDesign. */
+/* Reads design text of type 'Q', 'R', 'S' or 'J' (upper case only; any other letter gives 0 silently). 'R' and 'S' parse the text in place, so the host's buffer is changed: pass a writable copy it does not need afterwards. Texts past the format's size limit (see "File sizes") or starting with a UTF-16 byte-order mark give 0 with a line. QROD sets the well name, the predicted card's speed and damping, and on all three cards the tubing's anchor and pump depths (tubing must be set first), the fluid level (from "PumpDepth"), fluid, pressures and pump, each key once, from its last line; it gives 1 for any other text. Rodstar and SROD text that is not XML or lacks its root element gives 0 with a log line and changes nothing. Rodstar and SROD set the tapers of the predicted card only (the measured and upscaled cards keep theirs) and stand in one tubing section as long as that string, with E 0 (so Kt reads 0), on all three cards; SROD leaves the pump depth at 0, and of a metric file converts only lengths, depths and rod diameters, not its anchor depth. Cards whose values change are marked for the next RunDesign. */
 TESK_API uint8_t ParseDesignFileContents(TeskObj* obj, char* text, char type);
-/* Writes the design to the format the path's extension selects. j: own JSON (text that is not UTF-8 is saved with U+FFFD for its invalid bytes and a warning naming the key); q: the built-in QROD template filled with the well name and the predicted card's twelve design values (control characters become blanks); r, i: the built-in Rodstar or SROD template with this well's name and nothing else of the design, the file is saved and the result is still 0. Every file is saved through a temporary file in the same folder, flushed and renamed over the target: when it cannot be written the result is 0 with a log line and an existing file is left as it was. Any other extension: 0 with "Unsupported File Type". */
+/* Writes the design to the format the path's extension selects. j: own JSON (text that is not UTF-8 is saved with U+FFFD for its invalid bytes and a warning naming the key); q: the built-in QROD template filled with the well name and the predicted card's twelve design values (control characters become blanks); r, i: the built-in Rodstar or SROD template with this well's name and nothing else of the design, written with the template's own lines and indentation, the file is saved and the result is still 0. Every file is saved through a temporary file in the same folder, flushed and renamed over the target: when it cannot be written the result is 0 with a log line and an existing file is left as it was. The new file keeps the replaced one's mode, and its owner and group where the process may set them; a symbolic link keeps pointing where it did and the file at its end is replaced, or created when missing; a pipe or device is written in place, and one that nothing reads fails at once (0 and a line) instead of waiting. Any other extension: 0 with "Unsupported File Type". */
 TESK_API uint8_t WriteDesignFile(TeskObj* obj, const char* path);
-/* Writes the design as WriteDesignFile does, but from a template file of the same format as the output (q, r or i; the template's other lines and elements are kept). 0 with a log line when the two formats differ, the template cannot be read or parsed, or the format is j or none; r and i give 0 also after saving. */
+/* Writes the design as WriteDesignFile does, but from a template file of the same format as the output (q, r or i; the template's other lines and elements are kept, XML ones with their own layout). 0 with a log line when the two formats differ, the template cannot be read or parsed (above 1 MiB, a NUL byte, UTF-16 included), or the format is j or none; r and i give 0 also after saving. */
 TESK_API uint8_t WriteDesignFileWithTemplate(TeskObj* obj, const char* path, const char* templatePath);
 
 /* ---- Cloud ----

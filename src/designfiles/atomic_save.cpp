@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -15,6 +16,9 @@
 namespace {
 
 std::atomic<unsigned> temporaryCounter{0};
+
+// Links followed from the saved path to the file replaced, as the kernel's own limit.
+constexpr int kMaxLinkHops = 40;
 
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');
@@ -48,29 +52,53 @@ bool WriteAll(int fd, const char* data, size_t size) {
 }
 
 // A device, pipe or other special file is written in place: renaming over it would replace
-// the node itself (a design "saved" to /dev/null must not turn it into a regular file).
+// the node itself (a design "saved" to /dev/null must not turn it into a regular file). It is
+// opened without waiting, so a pipe nobody reads fails at once (ENXIO) instead of blocking the
+// host for good; once open, the writes wait for the reader as a plain write would.
 bool WriteInPlace(const char* path, const char* data, size_t size) {
-    const int fd = open(path, O_WRONLY | O_TRUNC | O_CLOEXEC);
+    const int fd = open(path, O_WRONLY | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return false;
-    bool written = WriteAll(fd, data, size);
+    const int flags = fcntl(fd, F_GETFL);
+    bool written = flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0 && WriteAll(fd, data, size);
     const int error = errno;
     if (close(fd) != 0 && written) return false;
     errno = error;
     return written;
 }
 
-// The file a save replaces: a symbolic link keeps pointing where it did, its target is replaced.
-bool ResolveTarget(const char* path, std::string* target) {
-    struct stat link {};
-    if (lstat(path, &link) != 0 || !S_ISLNK(link.st_mode)) {
-        *target = path;
-        return true;
+bool ReadLink(const std::string& link, std::string* pointee) {
+    std::string buffer(PATH_MAX, '\0');
+    const ssize_t length = readlink(link.c_str(), &buffer[0], buffer.size());
+    if (length < 0) return false;
+    if (static_cast<size_t>(length) == buffer.size()) {
+        errno = ENAMETOOLONG;
+        return false;
     }
-    char* resolved = realpath(path, nullptr);
-    if (resolved == nullptr) return false;
-    *target = resolved;
-    std::free(resolved);
+    pointee->assign(buffer, 0, static_cast<size_t>(length));
     return true;
+}
+
+// The file a save replaces: a symbolic link keeps pointing where it did and the file at the
+// end of its chain is replaced, or created when it does not exist yet, as a plain write would.
+bool ResolveTarget(const char* path, std::string* target) {
+    *target = path;
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        struct stat link {};
+        if (lstat(target->c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return true;
+        std::string pointee;
+        if (!ReadLink(*target, &pointee)) return false;
+        *target = !pointee.empty() && pointee[0] == '/' ? pointee : FolderOf(*target) + "/" + pointee;
+    }
+    errno = ELOOP;
+    return false;
+}
+
+// The new file takes the owner and group of the one it replaces where the process may set
+// them: a privileged process both, another one the group when it belongs to it. Where it may
+// not, the file stays the process's own, as any file it creates.
+bool KeepOwnerAndGroup(int fd, const struct stat& existing) {
+    return fchown(fd, existing.st_uid, existing.st_gid) == 0 ||
+           fchown(fd, static_cast<uid_t>(-1), existing.st_gid) == 0;
 }
 
 // The rename itself is made durable by flushing the folder; a folder that cannot be opened
@@ -95,7 +123,9 @@ bool ReplaceFile(const char* path, const void* data, size_t size) {
     std::string temporary;
     const int fd = CreateTemporaryNextTo(target, &temporary);
     if (fd < 0) return false;
-    // The new file keeps the permissions of the one it replaces.
+    // The new file keeps the permissions of the one it replaces; the mode is set after the
+    // owner, as a change of owner clears the set-user and set-group bits.
+    if (exists) KeepOwnerAndGroup(fd, existing);
     bool saved = (!exists || fchmod(fd, existing.st_mode & 07777) == 0) &&
                  WriteAll(fd, static_cast<const char*>(data), size) && fsync(fd) == 0;
     int error = saved ? 0 : errno;
@@ -121,7 +151,14 @@ bool ReplaceFile(const char* path, const void* data, size_t size) {
 bool SaveFileAtomically(const char* path, const void* data, size_t size) {
     if (ReplaceFile(path, data, size)) return true;
     const int error = errno;
-    LogMessage("Error saving file %s! errno:%d", path != nullptr ? path : "(null)", error);
+    const char* shown = path != nullptr ? path : "(null)";
+    if (error == ENXIO) {
+        LogMessage("Error saving file %s! errno:%d: nothing reads from it (a pipe without a reader, or a device "
+                   "that is not there)",
+                   shown, error);
+    } else {
+        LogMessage("Error saving file %s! errno:%d", shown, error);
+    }
     errno = error;
     return false;
 }

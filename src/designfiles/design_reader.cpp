@@ -1,12 +1,12 @@
 #include "designfiles/design_reader.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <new>
 #include <vector>
 
+#include "designfiles/design_json_scan.h"
+#include "designfiles/design_survey.h"
 #include "designfiles/json_rules.h"
 #include "engine/fea_nodes.h"
 #include "engine/fourier.h"
@@ -29,6 +29,7 @@ constexpr int32_t kDefaultLoadCoeffs = 50;
 struct DesignSections {
     const Json& diag;
     const Json& pred;
+    const MeasuredRows& dyn;  // the rows of "diag"."dyn"
 };
 
 void LogVersionComparison(const int32_t (&ours)[4], const int32_t (&file)[4]) {
@@ -61,8 +62,10 @@ void ReadSurvey(TeskObj* obj, const Json& doc) {
     const Json& mia = MemberOrNull(doc, "mia");
     if (!mia.is_array()) ThrowFormatError("\"mia\" must be a list");
     std::vector<MiaPoint_t> rows;
-    rows.reserve(mia.size());
-    for (const Json& row : mia) rows.push_back({NumberAt(row, 0), NumberAt(row, 1), NumberAt(row, 2)});
+    if (SurveyCountUsable(mia.size(), "JSON")) {
+        rows.reserve(mia.size());
+        for (const Json& row : mia) rows.push_back({NumberAt(row, 0), NumberAt(row, 1), NumberAt(row, 2)});
+    }
     SetDeviationSurveyFromRows(obj, &rows);
 }
 
@@ -128,54 +131,58 @@ bool CardArraysMissing(const WaveModel* card) {
                                      card->pumpColors == nullptr);
 }
 
-struct FreeDeleter {
-    void operator()(void* memory) const { std::free(memory); }
-};
-
-// The rows are checked before the speed is, as a document is read in order.
-bool LoadMeasuredRows(TeskObj* obj, const Json& dyn, const Json& diag) {
-    const size_t count = dyn.size();
-    if (count > static_cast<size_t>(kMaxCardPoints)) {
+// The rows are checked before the speed is, as a document is read in order. `loaded` tells
+// whether the card was stored, so that the series are fitted to it.
+bool LoadMeasuredRows(TeskObj* obj, const MeasuredRows& rows, const Json& diag, bool* loaded) {
+    if (rows.count > static_cast<size_t>(kMaxCardPoints)) {
         LogMessage("Warning: the measured card of the design has more than %d points and was not loaded", kMaxCardPoints);
         return true;
     }
-    std::unique_ptr<double[], FreeDeleter> positions(static_cast<double*>(std::calloc(count, sizeof(double))));
-    std::unique_ptr<double[], FreeDeleter> loads(static_cast<double*>(std::calloc(count, sizeof(double))));
-    if (positions == nullptr || loads == nullptr) {
-        LogMessage("MALLOC ERROR");
-        return false;
-    }
-    for (size_t i = 0; i < count; ++i) {
-        positions[i] = NumberAt(dyn[i], 0);
-        loads[i] = NumberAt(dyn[i], 1);
-    }
+    if (!rows.error.empty()) ThrowFormatError(rows.error);
     const double spm = RequiredNumber(diag, "spm");
-    if (LoadDynArrays(obj, spm, positions.get(), loads.get(), static_cast<int32_t>(count))) return true;
+    const int32_t count = static_cast<int32_t>(rows.count);
+    *loaded = LoadDynArraysWithoutRefit(obj, spm, rows.positions.data(), rows.loads.data(), count);
+    if (*loaded) return true;
     if (CardArraysMissing(&obj->meas) || CardArraysMissing(&obj->upsc) || CardArraysMissing(&obj->pred)) return false;
     LogMessage("Warning: the measured card of the design was refused");
     return true;
 }
 
 // "dyn" is applied only when it is a list; its speed is then required.
-bool ReadMeasuredCard(TeskObj* obj, const Json& diag) {
-    const Json& dyn = MemberOrNull(diag, "dyn");
-    if (!dyn.is_array()) return true;
-    if (!dyn.empty()) return LoadMeasuredRows(obj, dyn, diag);
-    SetCardSpm(&obj->meas, RequiredNumber(diag, "spm"));
+bool ReadMeasuredCard(TeskObj* obj, const DesignSections& sections, bool* loaded) {
+    if (!MemberOrNull(sections.diag, "dyn").is_array()) return true;
+    if (sections.dyn.count > 0) return LoadMeasuredRows(obj, sections.dyn, sections.diag, loaded);
+    SetCardSpm(&obj->meas, RequiredNumber(sections.diag, "spm"));
     MarkCardDirty(obj, &obj->meas);
     return true;
 }
 
-bool ReadUpscaledCard(TeskObj* obj, const Json& pred) {
-    ApplyUpscaledPointCount(obj, OptionalCount(pred, "upsc", kDefaultUpscaledPoints, kMaxCardPoints));
-    if (CardArraysMissing(&obj->upsc)) return false;
-    const Json& fourier = MemberOrNull(pred, "fourier");
-    if (!fourier.is_object()) return true;
+// Fits one series with the count the design gives. A count the fit refuses keeps the series,
+// which a newly loaded card then refits with its old count.
+void FitSeries(TeskObj* obj, FourierSeries* series, const double* samples, int32_t count, bool measuredLoaded) {
     CardFourierFit* fit = obj->fourier;
-    ApplyFourierCoeffCount(obj, &fit->pos, obj->meas.surfacePos,
-                           OptionalCount(fourier, "p", kDefaultPosCoeffs, kMaxFourierCoeffs));
-    ApplyFourierCoeffCount(obj, &fit->load, obj->meas.surfaceLoad,
-                           OptionalCount(fourier, "l", kDefaultLoadCoeffs, kMaxFourierCoeffs));
+    if (CalcFourierCoeffs(fit, series, samples, obj->meas.PointCount, count) || !measuredLoaded) return;
+    if (series->count != count) CalcFourierCoeffs(fit, series, samples, obj->meas.PointCount, series->count);
+}
+
+// The measured card, the series' counts and the upscaled point count are all set before the
+// series are fitted and the upscaled card resampled, once: each of them alone would refit or
+// resample, and the repeated work of a large card would add up to tens of seconds.
+bool ReadUpscaledCard(TeskObj* obj, const Json& pred, bool measuredLoaded) {
+    SizeUpscaledCard(obj, OptionalCount(pred, "upsc", kDefaultUpscaledPoints, kMaxCardPoints));
+    if (CardArraysMissing(&obj->upsc)) return false;
+    CardFourierFit* fit = obj->fourier;
+    const Json& fourier = MemberOrNull(pred, "fourier");
+    if (fourier.is_object()) {
+        FitSeries(obj, &fit->pos, obj->meas.surfacePos,
+                  OptionalCount(fourier, "p", kDefaultPosCoeffs, kMaxFourierCoeffs), measuredLoaded);
+        FitSeries(obj, &fit->load, obj->meas.surfaceLoad,
+                  OptionalCount(fourier, "l", kDefaultLoadCoeffs, kMaxFourierCoeffs), measuredLoaded);
+    } else if (measuredLoaded) {
+        FitSeries(obj, &fit->pos, obj->meas.surfacePos, fit->pos.count, true);
+        FitSeries(obj, &fit->load, obj->meas.surfaceLoad, fit->load.count, true);
+    }
+    RefreshUpscaledCard(obj);
     return true;
 }
 
@@ -224,7 +231,10 @@ bool ReadCards(TeskObj* obj, const DesignSections& sections) {
     ReadDamping(obj, sections.pred, &obj->pred);
     ReadDamping(obj, sections.diag, &obj->meas);
     ReadDamping(obj, sections.diag, &obj->upsc);
-    if (!ReadMeasuredCard(obj, sections.diag) || !ReadUpscaledCard(obj, sections.pred)) return false;
+    bool measuredLoaded = false;
+    if (!ReadMeasuredCard(obj, sections, &measuredLoaded) || !ReadUpscaledCard(obj, sections.pred, measuredLoaded)) {
+        return false;
+    }
     ReadFluidAndPressures(obj, sections);
     ReadPrediction(obj, sections.pred);
     ReadPump(obj, sections.diag, false);
@@ -232,12 +242,13 @@ bool ReadCards(TeskObj* obj, const DesignSections& sections) {
     return true;
 }
 
-bool ApplyDesign(TeskObj* obj, const Json& doc) {
+bool ApplyDesign(TeskObj* obj, const ScannedDesign& design) {
+    const Json& doc = design.doc;
     ReadFileVersion(obj, doc);
     ReadSurvey(obj, doc);
     ReadWellName(obj, doc);
     ReadOptionalFloat(doc, "well_depth", &obj->wellDepth);
-    return ReadCards(obj, DesignSections{MemberOrNull(doc, "diag"), MemberOrNull(doc, "pred")});
+    return ReadCards(obj, DesignSections{MemberOrNull(doc, "diag"), MemberOrNull(doc, "pred"), design.dyn});
 }
 
 }  // namespace
@@ -245,10 +256,18 @@ bool ApplyDesign(TeskObj* obj, const Json& doc) {
 bool ParseDesignFileTesk(TeskObj* obj, const char* text) {
     LogMessage("ParseDesignFileTesk()");
     char reason[512] = "";
+    const FourierWorkScope callWork;
     try {
         if (text == nullptr) ThrowFormatError("no design text");
-        const Json doc = Json::parse(text, text + std::strlen(text));
-        return ApplyDesign(obj, doc);
+        const size_t length = strnlen(text, static_cast<size_t>(kMaxJsonDesignBytes) + 1);
+        if (length > static_cast<size_t>(kMaxJsonDesignBytes)) {
+            LogMessage("Error: the JSON design is larger than the limit of %lld bytes; it was not read",
+                       static_cast<long long>(kMaxJsonDesignBytes));
+            return false;
+        }
+        ScannedDesign design;
+        ScanDesignJson(text, length, &design);
+        return ApplyDesign(obj, design);
     } catch (const std::bad_alloc&) {
         LogMessage("MALLOC ERROR");
     } catch (const std::exception& e) {

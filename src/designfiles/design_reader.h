@@ -6,13 +6,22 @@
 struct TeskObj;
 struct WaveModel;
 
+// Largest design of the own format, file or text: parsing JSON runs at some tens of
+// megabytes a second, and a measured card of a million points takes about twenty.
+constexpr int64_t kMaxJsonDesignBytes = 64LL * 1024 * 1024;
+
 // Most Fourier coefficient pairs a design may ask for.
 constexpr int32_t kMaxFourierCoeffs = 100000;
 
 // Reads a design document of the own format into the object, step by step and without
-// rollback: what was applied before a failure stays applied. The text is not changed.
+// rollback (a text above kMaxJsonDesignBytes is refused with a line before anything is read): what was applied before a failure stays applied. The text is not changed.
+// Only what the reader takes is held while parsing (see design_json_scan.h); the measured card,
+// the series' counts and the upscaled point count are applied before the series are fitted and
+// the upscaled card resampled once, all of it one call's Fourier work. A survey of more than
+// kMaxSurveyStations rows is not read (a warning; the well is left without a survey).
 // False after "A JSON error occurred" (not JSON, a required key missing or of another kind,
-// a number out of range) or when memory runs out ("MALLOC ERROR").
+// a number out of range, a taper or tubing list longer than kMaxDesignSections) or when
+// memory runs out ("MALLOC ERROR").
 bool ParseDesignFileTesk(TeskObj* obj, const char* text);
 
 // Sets the tapers of "PRED" (pred) or of "MEAS" and "UPSC" from a section's "taper" value:

@@ -1,6 +1,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "designfiles/design_json_scan.h"
 #include "designfiles/design_reader.h"
 #include "designfiles/json_rules.h"
 #include "log/log.h"
@@ -23,7 +24,10 @@ using RecordArray = std::unique_ptr<Record[], FreeDeleter>;
 int32_t ElementCount(const Json& value, const char* key) {
     if (value.is_null()) return 0;
     if (!value.is_array() && !value.is_object()) ThrowFormatError(std::string("\"") + key + "\" must be a list");
-    if (value.size() > static_cast<size_t>(INT32_MAX)) ThrowFormatError(std::string("\"") + key + "\" is too long");
+    if (value.size() > kMaxDesignSections) {
+        ThrowFormatError(std::string("\"") + key + "\" holds more than " + std::to_string(kMaxDesignSections) +
+                         " elements");
+    }
     return static_cast<int32_t>(value.size());
 }
 

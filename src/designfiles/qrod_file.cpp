@@ -1,9 +1,12 @@
 #include "designfiles/qrod_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "designfiles/atomic_save.h"
 #include "designfiles/xml_design_steps.h"
@@ -28,11 +31,37 @@ const CardFieldKey kCardFieldKeys[] = {
     {"PlungerLength", &WaveModel::pumpLen}, {"Clearance", &WaveModel::pumpFit},
 };
 
-const CardFieldKey* FindCardFieldKey(const std::string& key) {
+// The keys with steps of their own.
+const char* const kStepKeys[] = {"Title", "StrokeRate", "DampingFactor", "AnchorDepth", "PumpDepth",
+                                 "FluidSpecificGravity"};
+
+const CardFieldKey* FindCardFieldKey(std::string_view key) {
     for (const CardFieldKey& entry : kCardFieldKeys) {
         if (key == entry.key) return &entry;
     }
     return nullptr;
+}
+
+bool IsKnownKey(std::string_view key) {
+    for (const char* stepKey : kStepKeys) {
+        if (key == stepKey) return true;
+    }
+    return FindCardFieldKey(key) != nullptr;
+}
+
+// The last line of each known key, in the order of those lines. A later line overrides an
+// earlier one, so only the last is applied: a text of millions of repeated lines then takes
+// no more steps and log lines than one of a dozen.
+std::vector<QrodLine> LastLineOfEachKey(const char* text) {
+    std::vector<QrodLine> lines;
+    ForEachQrodLine(text, [&](const QrodLine& line) {
+        if (!IsKnownKey(line.key)) return;
+        const auto earlier =
+            std::find_if(lines.begin(), lines.end(), [&](const QrodLine& kept) { return kept.key == line.key; });
+        if (earlier != lines.end()) lines.erase(earlier);
+        lines.push_back(line);
+    });
+    return lines;
 }
 
 void ApplyTitle(TeskObj* obj, const QrodRecord& record) {
@@ -140,7 +169,7 @@ bool ParseDesignFileQrod(TeskObj* obj, const char* text) {
         LogMessage("Error: no QROD design text");
         return false;
     }
-    for (const QrodRecord& record : ParseQrodRecords(text)) ApplyRecord(obj, record);
+    for (const QrodLine& line : LastLineOfEachKey(text)) ApplyRecord(obj, MakeQrodRecord(line));
     return true;
 }
 

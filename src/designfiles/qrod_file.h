@@ -5,8 +5,9 @@
 
 struct TeskObj;
 
-// Applies the twelve known keys of a QROD text to the object, record by record (a later line
-// overrides an earlier one; other keys and lines without ':' are ignored); the text is not
+// Applies the twelve known keys of a QROD text to the object, the last line of each key alone
+// (a later line overrides an earlier one, so the earlier ones are not applied at all), in the
+// order of those lines; other keys and lines without ':' are ignored, and the text is not
 // changed. Values are stored as read, NaN included. "PumpDepth" also becomes the fluid level
 // of all three cards. A card whose values really change gets its dirty flag, taper totals
 // follow a new specific gravity and tubing totals new depths. True; false with a line only

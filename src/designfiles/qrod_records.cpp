@@ -23,7 +23,9 @@ locale_t ClassicLocale() {
     return classic;
 }
 
-double ReadNumber(const std::string& text) {
+// strtod needs the value alone: on the whole text it would skip a line end and read the next line.
+double ReadNumber(std::string_view rest) {
+    const std::string text(rest);
     const locale_t classic = ClassicLocale();
     char* end = nullptr;
     errno = 0;
@@ -33,9 +35,12 @@ double ReadNumber(const std::string& text) {
     return number;
 }
 
-std::string CutAndTrim(const std::string& rest) {
+// Only the bytes that can end up in the value are copied: one past the cut shows whether the cut
+// falls inside a character.
+std::string CutAndTrim(std::string_view rest) {
+    const std::string head(rest.substr(0, kValueBytes + 1));
     char cut[kValueBytes + 1];
-    CopyBoundedText(cut, sizeof cut, rest.c_str());
+    CopyBoundedText(cut, sizeof cut, head.c_str());
     const std::string value(cut);
     const size_t first = value.find_first_not_of(kTrimmed);
     if (first == std::string::npos) return std::string();
@@ -44,20 +49,25 @@ std::string CutAndTrim(const std::string& rest) {
 
 }  // namespace
 
-QrodRecords ParseQrodRecords(const char* text) {
-    QrodRecords records;
-    if (text == nullptr) return records;
+void ForEachQrodLine(const char* text, const std::function<void(const QrodLine&)>& take) {
+    if (text == nullptr) return;
     if (std::strncmp(text, kByteOrderMark, 3) == 0) text += 3;
     while (*text != '\0') {
-        const size_t length = std::strcspn(text, "\n");
-        const std::string line(text, length);
-        text += length;
+        const std::string_view line(text, std::strcspn(text, "\n"));
+        text += line.size();
         if (*text == '\n') ++text;
         const size_t colon = line.find(':');
-        if (colon == std::string::npos) continue;
-        const std::string rest = line.substr(colon + 1);
-        records.push_back(QrodRecord{line.substr(0, colon), CutAndTrim(rest), ReadNumber(rest)});
+        if (colon != std::string_view::npos) take(QrodLine{line.substr(0, colon), line.substr(colon + 1)});
     }
+}
+
+QrodRecord MakeQrodRecord(const QrodLine& line) {
+    return QrodRecord{std::string(line.key), CutAndTrim(line.rest), ReadNumber(line.rest)};
+}
+
+QrodRecords ParseQrodRecords(const char* text) {
+    QrodRecords records;
+    ForEachQrodLine(text, [&](const QrodLine& line) { records.push_back(MakeQrodRecord(line)); });
     return records;
 }
 

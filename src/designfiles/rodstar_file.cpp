@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "designfiles/design_survey.h"
 #include "designfiles/rod_material_catalog.h"
 #include "designfiles/xml_design_steps.h"
 #include "designfiles/xml_template_writer.h"
@@ -17,7 +18,7 @@
 
 namespace {
 
-constexpr int64_t kMaxTapers = 99;
+constexpr size_t kMaxTapers = 99;
 
 const char* Text(pugi::xml_node parent, const char* name) { return parent.child(name).text().get(); }
 double Number(pugi::xml_node parent, const char* name) { return XmlNumber(parent.child(name)); }
@@ -46,7 +47,10 @@ void ReadSurvey(TeskObj* obj, pugi::xml_node input) {
     std::vector<MiaPoint_t> rows;
     int64_t position = 0;
     for (pugi::xml_node point : input.child("r:deviation-survey").children("r:survey-point")) {
-        ++position;
+        if (!SurveyCountUsable(static_cast<size_t>(++position), "Rodstar")) {
+            rows.clear();
+            break;
+        }
         rows.push_back({Number(point, "r:measured-depth"), Number(point, "r:inclination"), Number(point, "r:azimuth")});
         const int64_t order = XmlInteger(point.attribute("Order"));
         if (order != position) {
@@ -84,10 +88,14 @@ void LogTapersNotLoaded(size_t count) {
     LogMessage("Didn't load taper from the rodstar file");
 }
 
-// Tapers that cannot be loaded leave the card with the tapers it had.
+// Tapers that cannot be loaded leave the card with the tapers it had. Elements past the most a
+// string may have are not gathered: one more is enough to refuse them.
 void ReadTapers(TeskObj* obj, pugi::xml_node input, double sg) {
     std::vector<pugi::xml_node> elements;
-    for (pugi::xml_node element : input.child("r:rod-tapers").children("r:rod-taper")) elements.push_back(element);
+    for (pugi::xml_node element : input.child("r:rod-tapers").children("r:rod-taper")) {
+        elements.push_back(element);
+        if (elements.size() > kMaxTapers) break;
+    }
     const size_t count = elements.size();
     if (count == 0 || count > kMaxTapers) {
         LogTapersNotLoaded(count);

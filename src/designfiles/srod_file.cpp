@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "designfiles/design_survey.h"
 #include "designfiles/rod_material_catalog.h"
 #include "designfiles/xml_design_steps.h"
 #include "designfiles/xml_template_writer.h"
@@ -26,8 +27,10 @@ constexpr char kListDelimiter = ':';
 
 const char* Text(pugi::xml_node parent, const char* name) { return parent.child(name).text().get(); }
 double Number(pugi::xml_node parent, const char* name) { return XmlNumber(parent.child(name)); }
-std::vector<double> Numbers(pugi::xml_node parent, const char* name) {
-    return SplitDoubleList(Text(parent, name), kListDelimiter);
+// The first `count` values of a list: a list longer than the count the file gives is never
+// read further.
+std::vector<double> Numbers(pugi::xml_node parent, const char* name, size_t count) {
+    return SplitDoubleList(Text(parent, name), kListDelimiter, count);
 }
 
 // Only depths and lengths in metres and rod diameters in millimetres are converted; every other
@@ -72,10 +75,11 @@ void ApplyValues(TeskObj* obj, pugi::xml_node input, const Units& units) {
 void ReadSurvey(TeskObj* obj, pugi::xml_node input) {
     const int64_t count = XmlInteger(input.child("DeviationDataCount"));
     std::vector<MiaPoint_t> rows;
-    if (count > 0) {
-        const std::vector<double> md = Numbers(input, "MeasuredDepthArray");
-        const std::vector<double> inclination = Numbers(input, "InclinationFromVerticalArray");
-        const std::vector<double> azimuth = Numbers(input, "AzimuthFromNorthArray");
+    if (count > 0 && SurveyCountUsable(static_cast<uint64_t>(count), "SROD")) {
+        const size_t wanted = static_cast<size_t>(count);
+        const std::vector<double> md = Numbers(input, "MeasuredDepthArray", wanted);
+        const std::vector<double> inclination = Numbers(input, "InclinationFromVerticalArray", wanted);
+        const std::vector<double> azimuth = Numbers(input, "AzimuthFromNorthArray", wanted);
         const size_t listed = std::min({md.size(), inclination.size(), azimuth.size()});
         const size_t used = static_cast<uint64_t>(count) < listed ? static_cast<size_t>(count) : listed;
         if (used != static_cast<uint64_t>(count)) {
@@ -99,10 +103,10 @@ bool TaperCountUsable(int64_t count) {
     return false;
 }
 
-TaperLists ReadTaperLists(pugi::xml_node input) {
-    return TaperLists{SplitIntList(Text(input, "RodTypeArray"), kListDelimiter), Numbers(input, "TaperDiameterArray"),
-                      Numbers(input, "TaperLengthArray"), Numbers(input, "TaperModulusArray"),
-                      Numbers(input, "TaperWeightArray")};
+TaperLists ReadTaperLists(pugi::xml_node input, size_t count) {
+    return TaperLists{SplitIntList(Text(input, "RodTypeArray"), kListDelimiter, count),
+                      Numbers(input, "TaperDiameterArray", count), Numbers(input, "TaperLengthArray", count),
+                      Numbers(input, "TaperModulusArray", count), Numbers(input, "TaperWeightArray", count)};
 }
 
 // The catalogue gives tensile strength and density; diameter, weight and modulus are the
@@ -134,7 +138,7 @@ bool ReadTapers(TeskObj* obj, pugi::xml_node input, const Units& units) {
         LogMessage("Error: memory failed for tapers (%d)", static_cast<int>(count));
         return false;
     }
-    const TaperLists lists = ReadTaperLists(input);
+    const TaperLists lists = ReadTaperLists(input, static_cast<size_t>(count));
     if (lists.ShortestLength() < static_cast<size_t>(count)) {
         LogMessage("Warning: SROD taper lists hold %zu values, fewer than \"TaperCount\" %d; no tapers, tubing or "
                    "anchor depth read",

@@ -9,7 +9,7 @@
 
 namespace {
 
-WholeFileStatus ReadOpenFile(std::FILE* stream, size_t spareBytes, WholeFile* file) {
+WholeFileStatus ReadOpenFile(std::FILE* stream, size_t spareBytes, int64_t maxBytes, WholeFile* file) {
     struct stat status {};
     if (fstat(fileno(stream), &status) != 0) {
         file->errorNumber = errno;
@@ -20,7 +20,7 @@ WholeFileStatus ReadOpenFile(std::FILE* stream, size_t spareBytes, WholeFile* fi
         file->errorNumber = EFBIG;
         return WholeFileStatus::SizeFailed;
     }
-    if (file->size > kMaxWholeFileBytes) {
+    if (file->size > maxBytes) {
         file->errorNumber = EFBIG;
         return WholeFileStatus::TooLarge;
     }
@@ -43,7 +43,7 @@ WholeFileStatus ReadOpenFile(std::FILE* stream, size_t spareBytes, WholeFile* fi
 
 }  // namespace
 
-WholeFileStatus ReadWholeFile(const char* path, size_t spareBytes, WholeFile* file) {
+WholeFileStatus ReadWholeFile(const char* path, size_t spareBytes, WholeFile* file, int64_t maxBytes) {
     *file = WholeFile{};
     if (path == nullptr) {
         file->errorNumber = EINVAL;
@@ -54,7 +54,7 @@ WholeFileStatus ReadWholeFile(const char* path, size_t spareBytes, WholeFile* fi
         file->errorNumber = errno;
         return WholeFileStatus::OpenFailed;
     }
-    const WholeFileStatus status = ReadOpenFile(stream, spareBytes, file);
+    const WholeFileStatus status = ReadOpenFile(stream, spareBytes, maxBytes, file);
     std::fclose(stream);
     return status;
 }

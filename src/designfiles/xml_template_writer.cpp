@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <new>
-#include <sstream>
 #include <string>
 
 #include "designfiles/atomic_save.h"
@@ -11,10 +10,19 @@
 
 namespace {
 
+// The first line of every saved file, as the XML library writes it by default.
+const char kDeclaration[] = "<?xml version=\"1.0\"?>\n";
+
+// Collects the saved document in one text, without a stream's extra copy.
+struct TextWriter : pugi::xml_writer {
+    std::string text;
+    void write(const void* data, size_t size) override { text.append(static_cast<const char*>(data), size); }
+};
+
 // A name holding "]]>" cannot stay one CDATA section: the saved file would split it in two and
 // a reader would see only the first part. It becomes escaped text instead.
 void FillWellName(const TeskObj* obj, pugi::xml_document& doc, const WellNamePath& wellName) {
-    pugi::xml_node element = doc.first_child().child(wellName.inputName).child(wellName.wellNameElement);
+    pugi::xml_node element = doc.document_element().child(wellName.inputName).child(wellName.wellNameElement);
     pugi::xml_node text = element.last_child();
     if (text.type() == pugi::node_cdata && std::strstr(obj->wellName, "]]>") != nullptr) {
         element.remove_child(text);
@@ -25,14 +33,19 @@ void FillWellName(const TeskObj* obj, pugi::xml_document& doc, const WellNamePat
 
 }  // namespace
 
+pugi::xml_parse_result LoadTemplateXml(pugi::xml_document* doc, const char* text) {
+    return doc->load_string(text, pugi::parse_default | pugi::parse_ws_pcdata);
+}
+
 bool SaveTemplateWithWellName(const TeskObj* obj, const char* path, pugi::xml_document& doc,
                               const WellNamePath& wellName) {
     try {
         FillWellName(obj, doc, wellName);
-        std::ostringstream out;
-        doc.save(out, "\t");
-        const std::string text = out.str();
-        return SaveFileAtomically(path, text.data(), text.size());
+        TextWriter out;
+        out.text = kDeclaration;
+        doc.save(out, "", pugi::format_raw | pugi::format_no_declaration);
+        out.text += '\n';
+        return SaveFileAtomically(path, out.text.data(), out.text.size());
     } catch (const std::bad_alloc&) {
         LogMessage("MALLOC ERROR");
     } catch (...) {

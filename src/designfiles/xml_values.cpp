@@ -9,20 +9,22 @@
 
 namespace {
 
-// Calls `take` with each piece of the text, NUL-terminated.
+// Calls `take` with each of the first `maxPieces` pieces of the text, NUL-terminated.
 template <typename Take>
-void ForEachPiece(const char* text, char delimiter, Take take) {
+void ForEachPiece(const char* text, char delimiter, size_t maxPieces, Take take) {
     if (text == nullptr) return;
     std::string piece;
-    for (const char* c = text; *c != '\0'; ++c) {
+    size_t taken = 0;
+    for (const char* c = text; *c != '\0' && taken < maxPieces; ++c) {
         if (*c == delimiter) {
             take(piece.c_str());
+            ++taken;
             piece.clear();
         } else {
             piece.push_back(*c);
         }
     }
-    if (!piece.empty()) take(piece.c_str());
+    if (!piece.empty() && taken < maxPieces) take(piece.c_str());
 }
 
 int64_t IntegerOrZero(const char* text) {
@@ -50,15 +52,15 @@ int32_t ClampToInt32(int64_t value) {
     return static_cast<int32_t>(value);
 }
 
-std::vector<double> SplitDoubleList(const char* text, char delimiter) {
+std::vector<double> SplitDoubleList(const char* text, char delimiter, size_t maxPieces) {
     std::vector<double> values;
-    ForEachPiece(text, delimiter, [&](const char* piece) { values.push_back(ParseLeadingDouble(piece)); });
+    ForEachPiece(text, delimiter, maxPieces, [&](const char* piece) { values.push_back(ParseLeadingDouble(piece)); });
     return values;
 }
 
-std::vector<int32_t> SplitIntList(const char* text, char delimiter) {
+std::vector<int32_t> SplitIntList(const char* text, char delimiter, size_t maxPieces) {
     std::vector<int32_t> values;
-    ForEachPiece(text, delimiter, [&](const char* piece) { values.push_back(ParseInt32OrZero(piece)); });
+    ForEachPiece(text, delimiter, maxPieces, [&](const char* piece) { values.push_back(ParseInt32OrZero(piece)); });
     return values;
 }
 
@@ -69,7 +71,13 @@ pugi::xml_node LoadDesignXml(pugi::xml_document* doc, char* text, const char* fo
         LogMessage("Error: no %s design text", format);
         return pugi::xml_node();
     }
-    const pugi::xml_parse_result parsed = doc->load_buffer_inplace(text, std::strlen(text));
+    const size_t length = strnlen(text, static_cast<size_t>(kMaxXmlDesignBytes) + 1);
+    if (length > static_cast<size_t>(kMaxXmlDesignBytes)) {
+        LogMessage("Error: the %s design is larger than the limit of %lld bytes; it was not read", format,
+                   static_cast<long long>(kMaxXmlDesignBytes));
+        return pugi::xml_node();
+    }
+    const pugi::xml_parse_result parsed = doc->load_buffer_inplace(text, length);
     if (!parsed) {
         LogMessage("Error: the %s design is not well-formed XML: %s at byte %lld", format, parsed.description(),
                    static_cast<long long>(parsed.offset));

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 // Registered before the host goes multi-threaded, read at every line; atomic so a late
@@ -29,6 +30,34 @@ void FormatLine(char* line, size_t size, const char* format, va_list args) {
     if (hostLocale != static_cast<locale_t>(0)) uselocale(hostLocale);
 }
 
+// The escape a byte takes in a log line: a control character other than the tab would end
+// the line early or drive the host's terminal, so it is written as "\n", "\r" or "\xHH".
+// Empty for every other byte, which is written as it is.
+void EscapeOf(unsigned char byte, char (&escape)[5]) {
+    escape[0] = '\0';
+    if (byte == '\t' || (byte >= 0x20 && byte != 0x7F)) return;
+    if (byte == '\n' || byte == '\r') {
+        std::snprintf(escape, sizeof escape, "\\%c", byte == '\n' ? 'n' : 'r');
+    } else {
+        std::snprintf(escape, sizeof escape, "\\x%02x", byte);
+    }
+}
+
+// Copies the formatted text into `line` with its control characters escaped, cut before the
+// first byte or escape that would not fit whole.
+void EscapeControls(const char* text, char* line, size_t size) {
+    size_t used = 0;
+    for (const char* c = text; *c != '\0'; ++c) {
+        char escape[5];
+        EscapeOf(static_cast<unsigned char>(*c), escape);
+        const size_t length = escape[0] == '\0' ? 1 : std::strlen(escape);
+        if (used + length >= size) break;
+        std::memcpy(line + used, escape[0] == '\0' ? c : escape, length);
+        used += length;
+    }
+    line[used] = '\0';
+}
+
 struct CallbackScope {
     CallbackScope() { insideCallback = true; }
     ~CallbackScope() { insideCallback = false; }
@@ -38,11 +67,13 @@ struct CallbackScope {
 }  // namespace
 
 int LogMessage(const char* format, ...) {
-    char line[1024];
+    char formatted[1024];
     va_list args;
     va_start(args, format);
-    FormatLine(line, sizeof line, format, args);
+    FormatLine(formatted, sizeof formatted, format, args);
     va_end(args);
+    char line[sizeof formatted];
+    EscapeControls(formatted, line, sizeof line);
     LogCallback callback = currentCallback.load(std::memory_order_acquire);
     if (callback == nullptr || insideCallback) return std::fprintf(stderr, "%s\n", line);
     const CallbackScope scope;

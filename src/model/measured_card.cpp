@@ -54,26 +54,46 @@ bool ResizePredArrays(TeskObj* obj) {
     return allocated;
 }
 
-}  // namespace
-
-bool LoadDynArrays(TeskObj* obj, double spm, const double* positions, const double* loads, int32_t pointCount) {
+// Checks the input and stores the measured speed; false with a line when the card is refused.
+bool AcceptDynInput(TeskObj* obj, double spm, const double* positions, const double* loads, int32_t pointCount) {
     if (!ValidDynInput(spm, positions, loads, pointCount)) return false;
     obj->meas.spm = spm;
     if (!(spm > 0) || !std::isfinite(spm)) {
         LogMessage("Error: LoadDyn invalid pumping speed %f", spm);
         return false;
     }
+    return true;
+}
+
+// Stores an accepted card and sizes the other cards for it; false when memory ran out.
+bool StoreDynArrays(TeskObj* obj, double spm, const double* positions, const double* loads, int32_t pointCount) {
     StoreMeasuredSpeed(obj, spm);
     bool allocated = StoreMeasuredPoints(&obj->meas, positions, loads, pointCount);
     allocated = AllocCardArrays(&obj->upsc) && allocated;
     allocated = ResizePredArrays(obj) && allocated;
-    RefitMeasuredFourier(obj);
     obj->measDirty = 1;
     obj->upscDirty = 1;
     return allocated;
 }
 
+}  // namespace
+
+bool LoadDynArrays(TeskObj* obj, double spm, const double* positions, const double* loads, int32_t pointCount) {
+    const FourierWorkScope callWork;
+    if (!AcceptDynInput(obj, spm, positions, loads, pointCount)) return false;
+    const bool allocated = StoreDynArrays(obj, spm, positions, loads, pointCount);
+    RefitMeasuredFourier(obj);
+    return allocated;
+}
+
+bool LoadDynArraysWithoutRefit(TeskObj* obj, double spm, const double* positions, const double* loads,
+                               int32_t pointCount) {
+    return AcceptDynInput(obj, spm, positions, loads, pointCount) &&
+           StoreDynArrays(obj, spm, positions, loads, pointCount);
+}
+
 bool RefitMeasuredFourier(TeskObj* obj) {
+    const FourierWorkScope callWork;
     CardFourierFit* fit = obj->fourier;
     CalcFourierCoeffs(fit, &fit->pos, obj->meas.surfacePos, obj->meas.PointCount, fit->pos.count);
     CalcFourierCoeffs(fit, &fit->load, obj->meas.surfaceLoad, obj->meas.PointCount, fit->load.count);
@@ -85,17 +105,14 @@ bool RefreshUpscaledCard(TeskObj* obj) {
     const int32_t pointCount = upsc->PointCount;
     if (pointCount <= 0 || !HasCardArrays(upsc)) return false;
     const CardFourierFit* fit = obj->fourier;
-    if (!FourierWorkFits(pointCount, static_cast<int64_t>(fit->pos.count) + fit->load.count)) {
+    if (!DrawFourierWork(pointCount, static_cast<int64_t>(fit->pos.count) + fit->load.count)) {
         // No stale card from an earlier fit may stand for the new series.
         std::memset(upsc->surfacePos, 0, static_cast<size_t>(pointCount) * sizeof(double));
         std::memset(upsc->surfaceLoad, 0, static_cast<size_t>(pointCount) * sizeof(double));
         return false;
     }
-    for (int32_t i = 0; i < pointCount; ++i) {
-        const double t = static_cast<double>(i) / pointCount;
-        upsc->surfacePos[i] = EvalFourierSeries(&fit->pos, t);
-        upsc->surfaceLoad[i] = EvalFourierSeries(&fit->load, t);
-    }
+    EvalFourierSeriesOnGrid(&fit->pos, pointCount, upsc->surfacePos);
+    EvalFourierSeriesOnGrid(&fit->load, pointCount, upsc->surfaceLoad);
     const size_t n = static_cast<size_t>(pointCount);
     std::memset(upsc->pumpPos, 0, n * sizeof(double));
     std::memset(upsc->pumpLoad, 0, n * sizeof(double));
@@ -107,20 +124,26 @@ bool RefreshUpscaledCard(TeskObj* obj) {
 }
 
 bool ApplyFourierCoeffCount(TeskObj* obj, FourierSeries* series, const double* samples, int32_t count) {
+    const FourierWorkScope callWork;
     CalcFourierCoeffs(obj->fourier, series, samples, obj->meas.PointCount, count);
     return RefreshUpscaledCard(obj);
 }
 
-bool ApplyUpscaledPointCount(TeskObj* obj, int32_t pointCount) {
+bool SizeUpscaledCard(TeskObj* obj, int32_t pointCount) {
     if (pointCount < 0 || pointCount > kMaxCardPoints) {
         LogMessage("Error: invalid upscaled point count %d", pointCount);
-        return true;
+        return false;
     }
     WaveModel* upsc = &obj->upsc;
     upsc->PointCount = pointCount;
     RaiseCardFlags(upsc);
     AllocCardArrays(upsc);
-    RefreshUpscaledCard(obj);
     obj->upscDirty = 1;
+    return true;
+}
+
+bool ApplyUpscaledPointCount(TeskObj* obj, int32_t pointCount) {
+    const FourierWorkScope callWork;
+    if (SizeUpscaledCard(obj, pointCount)) RefreshUpscaledCard(obj);
     return true;
 }

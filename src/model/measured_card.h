@@ -12,6 +12,11 @@ constexpr int32_t kMaxCardPoints = 1000000;
 // False with a log line on a speed that is not > 0 (the "MEAS" speed is stored even then, nothing
 // else changes), a negative or huge count, null arrays (nothing changes) or an exhausted heap.
 bool LoadDynArrays(TeskObj* obj, double spm, const double* positions, const double* loads, int32_t pointCount);
+// LoadDynArrays without the refit and resampling, for a caller that also changes the series'
+// counts or the upscaled point count and then fits and resamples once; until it does, the
+// upscaled card and the series still stand for the earlier card.
+bool LoadDynArraysWithoutRefit(TeskObj* obj, double spm, const double* positions, const double* loads,
+                               int32_t pointCount);
 // Refits both series with their current coefficient counts, then resamples "UPSC".
 bool RefitMeasuredFourier(TeskObj* obj);
 // Resamples the "UPSC" surface card from the fit, clears its pump card and marks "UPSC" and
@@ -23,3 +28,9 @@ bool ApplyFourierCoeffCount(TeskObj* obj, FourierSeries* series, const double* s
 // Gives "UPSC" `pointCount` points and resamples it; true. A negative or huge count is logged
 // and changes nothing.
 bool ApplyUpscaledPointCount(TeskObj* obj, int32_t pointCount);
+// Gives "UPSC" `pointCount` points without resampling it; false (logged, nothing changed) for a
+// negative or huge count.
+bool SizeUpscaledCard(TeskObj* obj, int32_t pointCount);
+
+// Each of these is one call's Fourier work: the fits and resamplings it makes share one
+// kMaxFourierCallWork (see engine/fourier.h), joined by any call that runs them inside its own.

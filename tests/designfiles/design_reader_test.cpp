@@ -7,10 +7,13 @@
 
 #include "design_test_util.h"
 #include "designfiles/design_document.h"
+#include "designfiles/design_json_scan.h"
 #include "designfiles/design_reader.h"
+#include "designfiles/design_survey.h"
 #include "engine/fea_node.h"
 #include "engine/fourier.h"
 #include "log_capture.h"
+#include "model/deviation_survey.h"
 #include "model/measured_card.h"
 #include "model/run_design.h"
 #include "model/taper_list.h"
@@ -434,4 +437,95 @@ TEST(DesignReader, RefusedDynIsLoggedAndTheReadGoesOn) {
     EXPECT_TRUE(log.Contains("Warning: the measured card of the design was refused"));
     EXPECT_EQ(obj.meas.PointCount, 0);
     EXPECT_EQ(obj.fo, 2000.0);
+}
+
+TEST(DesignReader, ASurveyPastTheLimitIsNotReadAndTheReadGoesOn) {
+    for (size_t rows : {kMaxSurveyStations, kMaxSurveyStations + 1}) {
+        TeskObj obj;
+        const MiaPoint_t old[] = {{100, 1, 2}};
+        ASSERT_TRUE(StoreDeviationSurveyRows(&obj, 1, old));
+        json doc = Minimal();
+        doc["mia"] = json::array();
+        for (size_t i = 0; i < rows; ++i) doc["mia"].push_back({i * 1.0, 0.5, 90.0});
+        doc["wellname"] = "Surveyed";
+        LogCapture log;
+        ASSERT_TRUE(Read(&obj, doc)) << rows;
+        const bool read = rows <= kMaxSurveyStations;
+        EXPECT_EQ(obj.deviationSurvey.size(), read ? rows : 0u) << rows;
+        EXPECT_EQ(log.Contains("Warning: the JSON design's survey has more than 100000 stations; no survey was read"),
+                  !read);
+        EXPECT_STREQ(obj.wellName, "Surveyed");
+    }
+}
+
+TEST(DesignReader, TaperAndTubingListsPastTheLimitAreJsonErrors) {
+    for (const char* key : {"taper", "tubing"}) {
+        TeskObj obj;
+        json doc = Minimal();
+        doc["pred"][key] = json::array();
+        for (size_t i = 0; i <= kMaxDesignSections; ++i) doc["pred"][key].push_back(std::string(key) == "taper" ? kTaper : kTubing);
+        LogCapture log;
+        EXPECT_FALSE(Read(&obj, doc)) << key;
+        EXPECT_TRUE(log.Contains("A JSON error occurred"));
+        EXPECT_TRUE(log.Contains(std::string("\"") + key + "\" holds more than 10000 elements")) << key;
+    }
+}
+
+// One read fits each series and resamples the upscaled card once, and ends as the steps one by
+// one would: the card loaded, then each count applied in turn.
+TEST(DesignReader, OneFitAndResamplingEndAsTheStepsOneByOne) {
+    struct Case {
+        const char* name;
+        const char* fourier;  // null: no "fourier" member
+        int32_t pos, load;    // the counts applied step by step; 0 leaves a series alone
+    };
+    const Case cases[] = {
+        {"new counts", R"({"p":9,"l":12})", 9, 12},
+        {"a refused count keeps the old one, refitted to the new card", R"({"p":0,"l":12})", 0, 12},
+        {"no counts refit the old ones", nullptr, 0, 0},
+    };
+    std::vector<double> positions, loads;
+    json dyn = json::array();
+    for (int i = 0; i < 90; ++i) {
+        positions.push_back(40 * (1 - std::cos(i * M_PI / 45)) + (i % 7) * 0.1);
+        loads.push_back(9000 + 2500 * std::sin(i * M_PI / 45) + (i % 5) * 3.0);
+        dyn.push_back({positions.back(), loads.back()});
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TeskObj read, stepped;
+        for (TeskObj* obj : {&read, &stepped}) {
+            const double oldPositions[] = {1, 2, 3, 2};
+            const double oldLoads[] = {5, 6, 7, 6};
+            ASSERT_TRUE(LoadDynArrays(obj, 6, oldPositions, oldLoads, 4));
+            ApplyFourierCoeffCount(obj, &obj->fourier->pos, obj->meas.surfacePos, 5);
+            ApplyFourierCoeffCount(obj, &obj->fourier->load, obj->meas.surfaceLoad, 7);
+        }
+        json doc = Minimal();
+        doc["diag"]["dyn"] = dyn;
+        doc["diag"]["spm"] = 8.0;
+        doc["pred"]["upsc"] = 360;
+        if (c.fourier != nullptr) doc["pred"]["fourier"] = json::parse(c.fourier);
+        ASSERT_TRUE(Read(&read, doc));
+
+        ASSERT_TRUE(LoadDynArrays(&stepped, 8, positions.data(), loads.data(), 90));
+        ApplyUpscaledPointCount(&stepped, 360);
+        if (c.pos > 0) ApplyFourierCoeffCount(&stepped, &stepped.fourier->pos, stepped.meas.surfacePos, c.pos);
+        if (c.load > 0) ApplyFourierCoeffCount(&stepped, &stepped.fourier->load, stepped.meas.surfaceLoad, c.load);
+
+        for (const auto series : {&CardFourierFit::pos, &CardFourierFit::load}) {
+            const FourierSeries& a = read.fourier->*series;
+            const FourierSeries& b = stepped.fourier->*series;
+            ASSERT_EQ(a.count, b.count);
+            for (int32_t k = 0; k < a.count; ++k) {
+                EXPECT_EQ(a.cosCoeffs[k], b.cosCoeffs[k]);
+                EXPECT_EQ(a.sinCoeffs[k], b.sinCoeffs[k]);
+            }
+        }
+        ASSERT_EQ(read.upsc.PointCount, 360);
+        for (int32_t i = 0; i < 360; ++i) {
+            ASSERT_EQ(read.upsc.surfacePos[i], stepped.upsc.surfacePos[i]) << i;
+            ASSERT_EQ(read.upsc.surfaceLoad[i], stepped.upsc.surfaceLoad[i]) << i;
+        }
+    }
 }

@@ -202,6 +202,26 @@ TEST(QrodRead, EdgeAndHostileTexts) {
     EXPECT_EQ(log.lines, (std::vector<std::string>{"ParseDesignFileQrod", "Error: no QROD design text"}));
 }
 
+// Only the last line of a key is applied, so millions of repeated lines cost no more steps or
+// log lines than one.
+TEST(QrodRead, OnlyTheLastLineOfEachKeyIsApplied) {
+    std::string text = "PumpDiameter:2.25\n";
+    for (int i = 1; i <= 20000; ++i) {
+        text += "StrokeRate:" + std::to_string(i) + "\nTitle:Well " + std::to_string(i) + "\nOther:" +
+                std::to_string(i) + "\n";
+    }
+    text += "PumpDiameter:1.75\nPlungerLength:60";
+    TeskObj obj;
+    LogCapture log;
+    EXPECT_TRUE(ParseDesignFileQrod(&obj, text.c_str()));
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"ParseDesignFileQrod", "QROD SPM ---20000.000---",
+                                                   "QROD NAME ---Well 20000---"}));
+    EXPECT_EQ(obj.pred.spm, 20000);
+    EXPECT_STREQ(obj.wellName, "Well 20000");
+    EXPECT_EQ(obj.meas.pumpDia, 1.75);
+    EXPECT_EQ(obj.upsc.pumpLen, 60);
+}
+
 TEST(QrodRead, NumbersIgnoreTheHostLocale) {
     TeskObj obj;
     bool read = false;

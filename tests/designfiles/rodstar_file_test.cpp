@@ -10,6 +10,7 @@
 #include <string>
 
 #include "designfiles/builtin_templates.h"
+#include "designfiles/design_survey.h"
 #include "design_test_util.h"
 #include "dynofiles/comma_locale.h"
 #include "log_capture.h"
@@ -242,6 +243,23 @@ TEST(RodstarFile, SurveyKeepsFileOrderAndReportsOrdersOutOfStep) {
     EXPECT_EQ(survey[1].azimuth, -45);
     EXPECT_TRUE(log.Contains("ERROR: dev survey parsing order not sorted! 7, 1"));
     EXPECT_TRUE(log.Contains("ERROR: dev survey parsing order not sorted! 0, 2"));
+}
+
+TEST(RodstarFile, ASurveyPastTheLimitIsNotRead) {
+    for (size_t points : {kMaxSurveyStations, kMaxSurveyStations + 1}) {
+        std::string survey = "<r:deviation-survey>";
+        for (size_t i = 1; i <= points; ++i) {
+            survey += "<r:survey-point Order=\"" + std::to_string(i) + "\"><r:measured-depth>" + std::to_string(i) +
+                      "</r:measured-depth></r:survey-point>";
+        }
+        ObjPtr obj = NewObj();
+        LogCapture log;
+        ASSERT_TRUE(ParseCopy(ParseDesignFileRodstar, obj.get(), Document(survey + "</r:deviation-survey>")));
+        const bool read = points <= kMaxSurveyStations;
+        EXPECT_EQ(GetDeviationSurveyCount(obj.get()), read ? static_cast<int32_t>(points) : 0);
+        EXPECT_EQ(log.Contains("Warning: the Rodstar design's survey has more than 100000 stations; no survey was read"),
+                  !read);
+    }
 }
 
 // Numbers are read the same way whatever the host's locale says.

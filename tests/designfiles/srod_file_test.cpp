@@ -180,7 +180,10 @@ const std::vector<SurveyCase>& SurveyCases() {
          "survey lists hold 2 rows, not the 5"},
         {"one list shorter", "2", "100", {{100, 1, 350}}, "survey lists hold 1 rows, not the 2"},
         {"count below the lists", "1", "100:200", {{100, 1, 350}}, nullptr},
-        {"huge count", "9223372036854775807000", "100:200", {{100, 1, 350}, {200, 2, 20}}, "survey lists hold 2"},
+        {"count at the survey limit", "100000", "100:200", {{100, 1, 350}, {200, 2, 20}},
+         "survey lists hold 2 rows, not the 100000"},
+        {"count past the survey limit", "100001", "100:200", {}, "survey has more than 100000 stations"},
+        {"huge count", "9223372036854775807000", "100:200", {}, "survey has more than 100000 stations"},
         {"hexadecimal count reads its leading zero", "0x2", "100:200", {}, nullptr},
         {"negative count", "-2", "100:200", {}, nullptr},
         {"count with a sign and spaces", "  +2 rows", "100:200", {{100, 1, 350}, {200, 2, 20}}, nullptr},
@@ -198,9 +201,10 @@ TEST(SrodFile, SurveyRowsNeverPassTheLists) {
                                        Element("InclinationFromVerticalArray", "1:2:3") +
                                        Element("AzimuthFromNorthArray", "-10:20:30"))));
         ExpectSurvey(obj.get(), c.rows);
-        EXPECT_EQ(log.Contains("Warning: SROD survey lists hold"), c.line != nullptr);
         if (c.line != nullptr) {
             EXPECT_TRUE(log.Contains(c.line));
+        } else {
+            EXPECT_FALSE(log.Contains("survey lists hold") || log.Contains("stations"));
         }
     }
 }
@@ -305,8 +309,24 @@ const SplitCase kSplits[] = {
 TEST(SrodFile, ListsSplitAtEveryDelimiter) {
     for (const SplitCase& c : kSplits) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(SplitDoubleList(c.text, ':'), c.doubles);
-        EXPECT_EQ(SplitIntList(c.text, ':'), c.ints);
+        EXPECT_EQ(SplitDoubleList(c.text, ':', SIZE_MAX), c.doubles);
+        EXPECT_EQ(SplitIntList(c.text, ':', SIZE_MAX), c.ints);
+    }
+}
+
+TEST(SrodFile, ListsAreReadNoFurtherThanTheCountAsked) {
+    struct Case {
+        const char* text;
+        size_t maxPieces;
+        std::vector<double> values;
+    } cases[] = {
+        {"1:2:3", 2, {1, 2}}, {"1:2", 2, {1, 2}}, {"1:2:", 3, {1, 2}}, {"1::3", 3, {1, 0, 3}}, {":::", 0, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(SplitDoubleList(c.text, ':', c.maxPieces), c.values);
+        std::vector<int32_t> ints(c.values.begin(), c.values.end());
+        EXPECT_EQ(SplitIntList(c.text, ':', c.maxPieces), ints);
     }
 }
 

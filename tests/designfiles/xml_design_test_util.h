@@ -12,6 +12,7 @@
 
 #include <pugixml.hpp>
 
+#include "designfiles/xml_template_writer.h"
 #include "model/tesk_obj.h"
 #include "design_test_util.h"
 #include "log_capture.h"
@@ -169,14 +170,15 @@ inline void ExpectRefusedTextsLeaveTheObjectUnchanged(const XmlFormat& format, c
     ExpectSameState(before, CaptureState(obj.get()));
 }
 
-// What the writer must save: the template with the well name in place and nothing else changed.
+// What the writer must save: a declaration line, then the template with its own layout and the
+// well name in place, nothing else changed.
 inline std::string WithWellName(const XmlFormat& format, const std::string& xml, const char* name) {
     pugi::xml_document doc;
-    EXPECT_TRUE(doc.load_string(xml.c_str()));
-    doc.first_child().child(format.inputName).child(format.wellNameElement).last_child().set_value(name);
+    EXPECT_TRUE(LoadTemplateXml(&doc, xml.c_str()));
+    doc.document_element().child(format.inputName).child(format.wellNameElement).last_child().set_value(name);
     std::ostringstream out;
-    doc.save(out, "\t");
-    return out.str();
+    doc.save(out, "", pugi::format_raw | pugi::format_no_declaration);
+    return "<?xml version=\"1.0\"?>\n" + out.str() + "\n";
 }
 
 // Names that must come back as they went in, and must not forge elements of their own.
@@ -186,7 +188,7 @@ inline void ExpectBuiltInTemplateReceivesOnlyTheWellName(const XmlFormat& format
         ObjPtr obj = NewObj();
         SetWellName(obj.get(), name);
         pugi::xml_document doc;
-        ASSERT_TRUE(doc.load_string(format.builtInTemplate));
+        ASSERT_TRUE(LoadTemplateXml(&doc, format.builtInTemplate));
         const std::string path = TestTempPath(format.extension);
         LogCapture log;
         EXPECT_FALSE(format.write(obj.get(), path.c_str(), doc));

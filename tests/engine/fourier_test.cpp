@@ -212,3 +212,62 @@ TEST(FourierWork, OversizedFitAndResamplingAreRefused) {
     EXPECT_EQ(obj->upsc.surfaceLoad[250], 0.0);  // no stale card left behind
     DeleteTeskObj(obj);
 }
+
+// The grid evaluation steps the harmonics by rotation; over thousands of them it stays within
+// rounding of a sine and cosine per term.
+TEST(Fourier, GridEvaluationMatchesThePointwiseOne) {
+    for (int32_t coeffs : {1, 2, 33, 5000}) {
+        std::vector<double> a(static_cast<size_t>(coeffs)), b(static_cast<size_t>(coeffs));
+        double scale = 0;
+        for (int32_t k = 0; k < coeffs; ++k) {
+            a[k] = 1000.0 * std::cos(1.7 * k + 0.3) / (1 + 0.01 * k);
+            b[k] = -800.0 * std::sin(0.9 * k) / (1 + 0.01 * k);
+            scale += std::fabs(a[k]) + std::fabs(b[k]);
+        }
+        const FourierSeries series{coeffs, a.data(), b.data()};
+        const int32_t points = 997;
+        std::vector<double> grid(points);
+        EvalFourierSeriesOnGrid(&series, points, grid.data());
+        for (int32_t i = 0; i < points; ++i) {
+            ASSERT_NEAR(grid[i], EvalFourierSeries(&series, static_cast<double>(i) / points), 1e-13 * scale)
+                << coeffs << " coefficients, point " << i;
+        }
+    }
+    const FourierSeries empty{0, nullptr, nullptr};
+    std::vector<double> zeros(4, 7.0);
+    EvalFourierSeriesOnGrid(&empty, 4, zeros.data());
+    EXPECT_EQ(zeros, std::vector<double>(4, 0.0));
+}
+
+// Steps within one call share one budget; each call starts a new one.
+TEST(FourierWork, StepsOfOneCallShareOneBudget) {
+    LogCapture log;
+    {
+        const FourierWorkScope call;
+        for (int step = 0; step < 3; ++step) EXPECT_TRUE(DrawFourierWork(1000000, 200)) << step;
+        {
+            const FourierWorkScope joined;
+            EXPECT_FALSE(DrawFourierWork(10, 1));
+        }
+        EXPECT_TRUE(log.Contains("would take this call's Fourier work to 6e+08 terms, above the limit of 6e+08"));
+        EXPECT_TRUE(DrawFourierWork(0, 200)) << "a step without work always fits";
+    }
+    EXPECT_TRUE(DrawFourierWork(1000000, 200)) << "outside a call each step stands alone";
+    const FourierWorkScope next;
+    EXPECT_TRUE(DrawFourierWork(1000000, 200));
+    EXPECT_FALSE(DrawFourierWork(1000000, 201)) << "a step above its own limit is refused in any call";
+}
+
+TEST(FourierWork, AFitPastTheCallsBudgetLeavesTheSeries) {
+    const std::vector<double> x = TypicalCard(3).Samples(20);
+    Fit f;
+    ASSERT_TRUE(CalcFourierCoeffs(f.fit, &f.fit->pos, x.data(), 20, 4));
+    const FourierWorkScope call;
+    ASSERT_TRUE(DrawFourierWork(1000000, 200));
+    ASSERT_TRUE(DrawFourierWork(1000000, 200));
+    ASSERT_TRUE(DrawFourierWork(1000000, 199));
+    LogCapture log;
+    EXPECT_FALSE(CalcFourierCoeffs(f.fit, &f.fit->pos, x.data(), 20, 60000));
+    EXPECT_TRUE(log.Contains("above the limit of 6e+08"));
+    EXPECT_EQ(f.fit->pos.count, 4);
+}

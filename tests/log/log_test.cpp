@@ -80,3 +80,53 @@ TEST(LogSink, NumbersUseADecimalPointUnderACommaLocale) {
     LogMessage("%.2f %g", 1.25, 0.5);
     EXPECT_EQ(log.lines.at(0), "1.25 0.5");
 }
+
+TEST(LogSink, ControlCharactersBecomeVisibleEscapes) {
+    struct Case {
+        const char* text;
+        const char* line;
+    } cases[] = {
+        {"plain text, unchanged: 1.5 \\ %", "plain text, unchanged: 1.5 \\ %"},
+        {"tab\tstays", "tab\tstays"},
+        {"two\nlines\r\n", "two\\nlines\\r\\n"},
+        {"\x1b[2Jclear", "\\x1b[2Jclear"},
+        {"\x01\x1f\x7f", "\\x01\\x1f\\x7f"},
+        {"UTF-8 \xc3\xa9 stays", "UTF-8 \xc3\xa9 stays"},
+    };
+    for (const Case& c : cases) {
+        LogCapture log;
+        LogMessage("%s", c.text);
+        ASSERT_EQ(log.lines.size(), 1u);
+        EXPECT_EQ(log.lines[0], c.line);
+    }
+}
+
+TEST(LogSink, AnEscapeThatWouldPassTheLineLimitIsLeftOutWhole) {
+    LogCapture log;
+    LogMessage("%s\x1b", std::string(1020, 'x').c_str());
+    LogMessage("%s\x1b", std::string(1019, 'x').c_str());
+    ASSERT_EQ(log.lines.size(), 2u);
+    EXPECT_EQ(log.lines[0], std::string(1020, 'x'));
+    EXPECT_EQ(log.lines[1], std::string(1019, 'x') + "\\x1b");
+}
+
+TEST(LogSink, StderrGetsTheEscapedLineToo) {
+    SetLoggingCallback(nullptr, nullptr);
+    testing::internal::CaptureStderr();
+    LogMessage("a\nb");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "a\\nb\n");
+}
+
+TEST(LogSink, AWellNameCannotForgeALineOrDriveTheTerminal) {
+    LogCapture log;
+    TeskObj* obj = CreateTeskObj();
+    ASSERT_EQ(SetWellName(obj, "Well\nFAKE: Logged out of cloud.\x1b[2J"), 1);
+    log.Clear();
+    PrintTeskObj(obj);
+    DeleteTeskObj(obj);
+    EXPECT_TRUE(log.Contains("Well Name: Well\\nFAKE: Logged out of cloud.\\x1b[2J"));
+    for (const std::string& line : log.lines) {
+        EXPECT_EQ(line.find_first_of("\n\r\x1b"), std::string::npos) << line;
+        EXPECT_NE(line.rfind("FAKE", 0), 0u) << line;
+    }
+}
