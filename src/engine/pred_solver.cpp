@@ -8,7 +8,6 @@
 #include <cstdlib>
 
 #include "engine/fea_node.h"
-#include "engine/fourier.h"
 #include "engine/pred_common.h"
 #include "engine/pred_grid.h"
 #include "engine/pump_boundary.h"
@@ -43,26 +42,17 @@ struct PredWorkspace {
     double* drive;       // the top grid point's displacement at each step of a cycle, ft
     double* rowLoad;     // loads of the row being stored
     double* surface;     // prescribed polished-rod position of each step of a cycle, in
-    double* harmonics;   // measured-card drive: the series' terms rotated to the steps between card points
     int32_t* loadStep;   // -1: backward difference at the card's grid point, +1: forward
 };
 
-int32_t SeriesCount(const TeskObj* obj) {
-    return obj->usePumpingUnitForPosition != 1 && obj->fourier != nullptr && obj->fourier->pos.count > 1
-               ? obj->fourier->pos.count
-               : 0;
-}
-
-bool AllocWorkspace(PredWorkspace* w, const PredMarchGrid& grid, int32_t seriesCount) {
+bool AllocWorkspace(PredWorkspace* w, const PredMarchGrid& grid) {
     double** const arrays[] = {&w->next,     &w->current,  &w->previous, &w->mass,    &w->kBelow,
                                &w->kAbove,   &w->centreUp, &w->centreDn, &w->overUp,  &w->overDn,
                                &w->loadScale, &w->loadOffset, &w->rowLoad};
-    const size_t harmonics = 2 * static_cast<size_t>(seriesCount) * grid.timeRefinement;
-    w->block = AllocCarvedBlock(arrays, 13, grid.points + 1, 2 * static_cast<size_t>(grid.steps) + harmonics,
-                                &w->surface, &w->loadStep);
+    w->block = AllocCarvedBlock(arrays, 13, grid.points + 1, 2 * static_cast<size_t>(grid.steps), &w->surface,
+                                &w->loadStep);
     if (w->block == nullptr) return false;
     w->drive = w->surface + grid.steps;
-    w->harmonics = w->drive + grid.steps;
     return true;
 }
 
@@ -110,59 +100,33 @@ void FillCoefficients(PredWorkspace* w, const TeskObj* obj, const WaveModel* pre
     }
 }
 
-// The measured card's series between card points: the term j at the k-th step after a card
-// point at angle x is a_j cos(j x + j k d) + b_j sin(j x + j k d), d the angle of one step, which
-// is cos(j x) (a_j cos(j k d) + b_j sin(j k d)) + sin(j x) (b_j cos(j k d) - a_j sin(j k d)).
-// The two brackets are kept for every j and k, so that each step costs no sine or cosine.
-void FillSeriesRotations(const FourierSeries& series, const PredMarchGrid& grid, double* rotations) {
-    const double stepAngle = std::atan(1.0) * 8 / grid.steps;
-    const int32_t count = series.count;
-    for (int32_t k = 1; k < grid.timeRefinement; ++k) {
-        double* forCos = rotations + 2 * static_cast<size_t>(count) * k;
-        double* forSin = forCos + count;
-        for (int32_t j = 1; j < count; ++j) {
-            const double angle = static_cast<double>(j) * k * stepAngle;
-            const double c = std::cos(angle);
-            const double s = std::sin(angle);
-            forCos[j] = series.cosCoeffs[j] * c + series.sinCoeffs[j] * s;
-            forSin[j] = series.sinCoeffs[j] * c - series.cosCoeffs[j] * s;
-        }
-    }
-}
-
-// Positions of the measured card's series: exactly EvalFourierSeries at the card points, and
-// through the rotations of FillSeriesRotations between them.
-void FillSeriesPositions(const FourierSeries& series, const PredMarchGrid& grid, int32_t n, double* rotations,
-                         double* surface) {
-    FillSeriesRotations(series, grid, rotations);
+// Positions of a drive known at the card points only (the measured card's series, whose terms
+// beyond what the card's own points resolve are not the measured motion): between two card points
+// the cubic through them with the slopes of their neighbours (periodic Catmull-Rom), so that the
+// march sees the motion the card shows, smoothly.
+void FillBetweenCardPoints(const PredMarchGrid& grid, int32_t n, double* surface) {
     const int32_t rt = grid.timeRefinement;
-    const int32_t count = series.count;
-    const double twoPi = std::atan(1.0) * 4 * 2;
+    if (rt == 1) return;
     for (int32_t i = 0; i < n; ++i) {
-        const double t = static_cast<double>(i) / n;
-        surface[i * rt] = EvalFourierSeries(&series, t);
-        if (rt == 1) continue;
-        // cos(j x) and sin(j x) of this card point, the angles as EvalFourierSeries takes them.
-        const double cycleAngle = twoPi * t;
-        double* cosines = rotations;  // row k = 0 of the rotations is free for them
-        double* sines = rotations + count;
-        for (int32_t j = 1; j < count; ++j) {
-            cosines[j] = std::cos(j * cycleAngle);
-            sines[j] = std::sin(j * cycleAngle);
-        }
+        const double p0 = surface[i * rt];
+        const double p1 = surface[(i + 1 == n ? 0 : i + 1) * rt];
+        const double m0 = 0.5 * (p1 - surface[(i == 0 ? n - 1 : i - 1) * rt]);
+        const double m1 = 0.5 * (surface[((i + 2) % n) * rt] - p0);
         for (int32_t k = 1; k < rt; ++k) {
-            const double* forCos = rotations + 2 * static_cast<size_t>(count) * k;
-            const double* forSin = forCos + count;
-            double sum = series.cosCoeffs[0] * 0.5;
-            for (int32_t j = 1; j < count; ++j) sum += cosines[j] * forCos[j] + sines[j] * forSin[j];
-            surface[i * rt + k] = sum;
+            const double t = static_cast<double>(k) / rt;
+            const double t2 = t * t;
+            const double t3 = t2 * t;
+            surface[i * rt + k] = (2 * t3 - 3 * t2 + 1) * p0 + (t3 - 2 * t2 + t) * m0 + (-2 * t3 + 3 * t2) * p1 +
+                                  (t3 - t2) * m1;
         }
     }
 }
 
-// The polished-rod motion repeats every cycle: evaluated once per march step of a cycle. The
-// pumping unit's positions are kept between solves until one of their inputs changes; its steps
-// lie on the card's own time line (a type 'H' unit is timed), card point i at step i * rt.
+// The polished-rod motion repeats every cycle: filled once per march step of a cycle. The pumping
+// unit's positions at every step are kept between solves until one of their inputs changes; its
+// steps lie on the card's own time line (a type 'H' unit is timed), card point i at step i * rt.
+// The measured card's series is evaluated at the card points, as the card shows it, and joined
+// between them by FillBetweenCardPoints.
 void FillSurfacePositions(TeskObj* obj, WaveModel* pred, const PredMarchGrid& grid, PredWorkspace* w) {
     const int32_t n = pred->PointCount;
     const int32_t rt = grid.timeRefinement;
@@ -178,14 +142,8 @@ void FillSurfacePositions(TeskObj* obj, WaveModel* pred, const PredMarchGrid& gr
         }
         return;
     }
-    if (SeriesCount(obj) > 0) {
-        FillSeriesPositions(obj->fourier->pos, grid, n, w->harmonics, w->surface);
-        return;
-    }
-    // A series of one term or none: constant, as EvalFourierSeries gives it.
-    for (int32_t step = 0; step < grid.steps; ++step) {
-        w->surface[step] = PredSurfacePosition(obj, pred, step / rt, n, pred->DT, false);
-    }
+    for (int32_t i = 0; i < n; ++i) w->surface[i * rt] = PredSurfacePosition(obj, pred, i, n, pred->DT, false);
+    FillBetweenCardPoints(grid, n, w->surface);
 }
 
 // Displacements grow downward from the position at the start of the cycle.
@@ -370,7 +328,7 @@ bool CalcWavePredNew(TeskObj* obj, WaveModel* pred) {
         boundary.m = boundary.fo / boundary.rampStiffness;
     }
     PredWorkspace w;
-    if (!AllocWorkspace(&w, grid, SeriesCount(obj))) {
+    if (!AllocWorkspace(&w, grid)) {
         LogMessage("MALLOC ERROR");
         return false;
     }
