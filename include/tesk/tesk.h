@@ -532,12 +532,16 @@ TESK_API uint8_t GetPermissibleLoads(TeskObj* obj, double* positions, double* lo
 
 /* ---- Prediction results and figures ---- */
 
-/* The default prediction (useLegacyPred 0) holds the plunger on its load ramp clamped to [0, fo]: the pump load never
-   leaves that range and a state change takes effect at the step where the ramp's end is reached. While either damping
-   factor is below 0.1 it also marches on a grid three times finer in depth and time than the reported one (fewer when
-   that would pass 2 million node updates) and spreads each pickup and release over at least half the stretch under fo
-   of the last segment of that grid, so that light damping does not let the valves chatter on grid noise. The card
-   keeps the reported node count, time step and points; GetWaveSettings reports the settings as set. */
+/* The default prediction (useLegacyPred 0) holds the plunger on its load ramp clamped to [0, fo]: the pump load it
+   reports is that clamped load, exactly, and a state change takes effect at the step where the ramp's end is reached.
+   Beyond the host's settings it marches on its own grid, finer in depth and time than the reported one: a whole number
+   of steps a card point over the true period (60/spm), a wave travel of at most 0.8 node lengths a step (the reported
+   grid's 1 lets the pump valve chatter on a grid-scale mode that light damping never removes), nodes short enough that
+   the pump's load ramp is at most twice as stiff as the last one, and more steps the lighter the damping (about 3,000
+   a cycle undamped, 500 at 0.1), within 4 million node updates, past which each pickup and release is spread over at least
+   the stretch under fo of half a last node instead. The string starts moving with the polished rod, so a card that starts
+   mid-stroke gives no start-up shock. The card keeps the reported node count, time step and points;
+   GetWaveSettings reports the settings as set. */
 
 /* Node counts, time steps, point counts and periods of the cards, and fluid-load terms sg*0.433*pump depth*last node area in ft2 (psi*ft2, 1/144 of the load in lb); all zero for a null handle. */
 TESK_API WaveParamsReadOnly_t GetWaveParamsReadOnly(TeskObj* obj);

@@ -9,6 +9,7 @@
 
 #include "engine/fea_node.h"
 #include "engine/pred_common.h"
+#include "engine/pred_grid.h"
 #include "engine/pump_boundary.h"
 #include "engine/solve_checks.h"
 #include "engine/work_budget.h"
@@ -22,7 +23,7 @@ namespace {
 constexpr double kLoadLimit = 100000.0;
 constexpr double kPositionLimit = 500.0;
 
-// Working storage of one solve, one allocation. The node coefficients are laid out per grid
+// Working storage of one solve, one allocation. The node coefficients are laid out per march
 // point in separate arrays so that the march runs over contiguous memory.
 struct PredWorkspace {
     void* block;
@@ -40,39 +41,11 @@ struct PredWorkspace {
     double* loadOffset;  // ... and the rod weight below it less the fluid load it loses
     double* drive;       // the top grid point's displacement at each step of a cycle, ft
     double* rowLoad;     // loads of the row being stored
-    double* surface;   // prescribed polished-rod position of each step of a cycle, in
-    int32_t* loadStep;  // -1: backward difference at the card's grid point, +1: forward
+    double* surface;     // prescribed polished-rod position of each step of a cycle, in
+    int32_t* loadStep;   // -1: backward difference at the card's grid point, +1: forward
 };
 
-// The march runs on a grid `refinement` times finer than the card's in space and in time (same
-// Courant number): grid point k of the card is march point k * refinement, point i of the card
-// march step i * refinement.
-struct MarchGrid {
-    int32_t refinement;
-    int32_t points;  // march points M * refinement (the pump)
-    int32_t steps;   // march steps of a cycle, n * refinement
-    double dt;
-};
-
-// Light damping leaves the waves that each pump switch sends up the rods ringing for many cycles,
-// and the card's grid resolves them poorly; a finer march resolves them, within a work budget.
-constexpr double kModerateDamping = 0.1;
-constexpr int32_t kLightDampingRefinement = 3;
-constexpr double kRefinedWorkBudget = 2.0e6;  // node updates of one refined solve
-// Under light damping the load ramps span at least half the stretch of the last march segment
-// under fo: a pump far stiffer than the rod above it makes the valves chatter on grid noise.
-constexpr double kLightDampingSpread = 0.5;
-
-bool LightlyDamped(const WaveModel* pred) { return !(pred->dampUp >= kModerateDamping && pred->dampDn >= kModerateDamping); }
-
-MarchGrid ChooseMarchGrid(const TeskObj* obj, const WaveModel* pred) {
-    const double work = static_cast<double>(obj->predCycles) * pred->PointCount * pred->FeaNodeCount;
-    int32_t r = LightlyDamped(pred) ? kLightDampingRefinement : 1;
-    while (r > 1 && work * r * r > kRefinedWorkBudget) --r;
-    return {r, pred->FeaNodeCount * r, pred->PointCount * r, pred->DT / r};
-}
-
-bool AllocWorkspace(PredWorkspace* w, const MarchGrid& grid) {
+bool AllocWorkspace(PredWorkspace* w, const PredMarchGrid& grid) {
     double** const arrays[] = {&w->next,     &w->current,  &w->previous, &w->mass,    &w->kBelow,
                                &w->kAbove,   &w->centreUp, &w->centreDn, &w->overUp,  &w->overDn,
                                &w->loadScale, &w->loadOffset, &w->rowLoad};
@@ -87,28 +60,24 @@ struct PointCoefficients {
     double mass, damp, kAbove, kBelow;
 };
 
-// Half of a march segment of node j: its share of mass, damping and its stiffness.
-PointCoefficients SegmentShare(const FeaNode& node, double halfPiOverLength, const MarchGrid& grid) {
-    const double dx = node.dx / grid.refinement;
+// Half of a march segment of node j: its share of mass and damping, and its stiffness.
+PointCoefficients SegmentShare(const FeaNode& node, double halfPiOverLength, const PredMarchGrid& grid) {
+    const double dx = node.dx / grid.spaceRefinement;
     const double a = std::sqrt(node.modulusPsf * 32.1739 / node.density);
     return {dx * node.areaFt2 * node.modulusPsf / (a * (2.0 * a) * grid.dt * grid.dt),
             dx * node.areaFt2 * node.modulusPsf * (halfPiOverLength / grid.dt) / (2.0 * a),
             node.modulusPsf * node.areaFt2 / dx, 0.0};
 }
 
-// The card's own coefficients on its own grid; on a finer grid the same formulas per segment.
-PointCoefficients CoefficientsAt(const WaveModel* pred, const MarchGrid& grid, int32_t K) {
-    if (grid.refinement == 1) {
-        const FeaNode& node = pred->nodes[K];
-        return {node.predMass, node.predDamp, node.predKAbove, node.predKNode};
-    }
+// The card's own formulas (Part 1.107) on the march's segments and time step.
+PointCoefficients CoefficientsAt(const WaveModel* pred, const PredMarchGrid& grid, int32_t K) {
     const double hpl = pred->tapers->halfPiOverLength;
-    const PointCoefficients above = SegmentShare(pred->nodes[(K - 1) / grid.refinement], hpl, grid);
-    const PointCoefficients below = SegmentShare(pred->nodes[K / grid.refinement], hpl, grid);
+    const PointCoefficients above = SegmentShare(pred->nodes[(K - 1) / grid.spaceRefinement], hpl, grid);
+    const PointCoefficients below = SegmentShare(pred->nodes[K / grid.spaceRefinement], hpl, grid);
     return {above.mass + below.mass, above.damp + below.damp, above.kAbove, below.kAbove};
 }
 
-void FillCoefficients(PredWorkspace* w, const TeskObj* obj, const WaveModel* pred, const MarchGrid& grid) {
+void FillCoefficients(PredWorkspace* w, const TeskObj* obj, const WaveModel* pred, const PredMarchGrid& grid) {
     for (int32_t K = 1; K < grid.points; ++K) {
         const PointCoefficients p = CoefficientsAt(pred, grid, K);
         w->mass[K] = p.mass;
@@ -121,36 +90,77 @@ void FillCoefficients(PredWorkspace* w, const TeskObj* obj, const WaveModel* pre
     }
     // On a finer grid the forward difference at a card point stays within the node below it.
     const int32_t M = pred->FeaNodeCount;
+    const int32_t r = grid.spaceRefinement;
     for (int32_t k = 1; k < M; ++k) {
-        w->loadStep[k] = grid.refinement > 1 || !UsesBackwardDifference(pred->nodes, M, k) ? 1 : -1;
+        w->loadStep[k] = r > 1 || !UsesBackwardDifference(pred->nodes, M, k) ? 1 : -1;
         const FeaNode& node = pred->nodes[k];
-        w->loadScale[k] = node.areaFt2 / (node.dx / grid.refinement) * node.modulusPsf;
+        w->loadScale[k] = node.areaFt2 / (node.dx / r) * node.modulusPsf;
         const double fluid = obj->subtractFluidLoad == 1 ? node.fluidLoad : 0.0;
         w->loadOffset[k] = pred->nodes[k - 1].weightBelow - fluid;
     }
 }
 
-// The polished-rod motion repeats every cycle: evaluated once per march step of a cycle, the
-// card's own points exactly as an unrefined solve takes them. On the card's own grid the unit's
-// positions kept from an earlier solve serve until one of their inputs changes.
-void FillSurfacePositions(TeskObj* obj, WaveModel* pred, const MarchGrid& grid, double* surface) {
-    const bool fromPumpingUnit = obj->usePumpingUnitForPosition == 1;
-    const int32_t r = grid.refinement;
-    const double* kept =
-        fromPumpingUnit && r == 1 ? PuCyclePositions(&obj->puCycle, &obj->pu, pred->PointCount, pred->DT) : nullptr;
-    if (kept != nullptr) {
-        std::copy(kept, kept + grid.steps, surface);
+// Positions of a drive known at the card points only (the measured card's series, whose terms
+// beyond what the card's own points resolve are not the measured motion): between two card points
+// the cubic through them with the slopes of their neighbours (periodic Catmull-Rom), so that the
+// march sees the motion the card shows, smoothly.
+void FillBetweenCardPoints(const PredMarchGrid& grid, int32_t n, double* surface) {
+    const int32_t rt = grid.timeRefinement;
+    if (rt == 1) return;
+    for (int32_t i = 0; i < n; ++i) {
+        const double p0 = surface[i * rt];
+        const double p1 = surface[(i + 1 == n ? 0 : i + 1) * rt];
+        const double m0 = 0.5 * (p1 - surface[(i == 0 ? n - 1 : i - 1) * rt]);
+        const double m1 = 0.5 * (surface[((i + 2) % n) * rt] - p0);
+        for (int32_t k = 1; k < rt; ++k) {
+            const double t = static_cast<double>(k) / rt;
+            const double t2 = t * t;
+            const double t3 = t2 * t;
+            surface[i * rt + k] = (2 * t3 - 3 * t2 + 1) * p0 + (t3 - 2 * t2 + t) * m0 + (-2 * t3 + 3 * t2) * p1 +
+                                  (t3 - t2) * m1;
+        }
+    }
+}
+
+// The polished-rod motion repeats every cycle: filled once per march step of a cycle. The pumping
+// unit's positions at every step are kept between solves until one of their inputs changes; its
+// steps lie on the card's own time line (a type 'H' unit is timed), card point i at step i * rt.
+// The measured card's series is evaluated at the card points, as the card shows it, and joined
+// between them by FillBetweenCardPoints.
+void FillSurfacePositions(TeskObj* obj, WaveModel* pred, const PredMarchGrid& grid, PredWorkspace* w) {
+    const int32_t n = pred->PointCount;
+    const int32_t rt = grid.timeRefinement;
+    if (obj->usePumpingUnitForPosition == 1) {
+        const double stepDt = pred->DT / rt;
+        const double* kept = PuCyclePositions(&obj->puCycle, &obj->pu, grid.steps, stepDt);
+        if (kept != nullptr) {
+            std::copy(kept, kept + grid.steps, w->surface);
+        } else {
+            for (int32_t step = 0; step < grid.steps; ++step) {
+                w->surface[step] = PredSurfacePosition(obj, pred, step, grid.steps, stepDt, true);
+            }
+        }
         return;
     }
-    for (int32_t step = 0; step < grid.steps; ++step) {
-        surface[step] = step % r == 0 ? PredSurfacePosition(obj, pred, step / r, pred->PointCount, pred->DT, fromPumpingUnit)
-                                      : PredSurfacePosition(obj, pred, step, grid.steps, grid.dt, fromPumpingUnit);
-    }
+    for (int32_t i = 0; i < n; ++i) w->surface[i * rt] = PredSurfacePosition(obj, pred, i, n, pred->DT, false);
+    FillBetweenCardPoints(grid, n, w->surface);
 }
 
 // Displacements grow downward from the position at the start of the cycle.
 void FillDrive(const double* surface, double surfaceOffset, int32_t steps, double* drive) {
     for (int32_t step = 0; step < steps; ++step) drive[step] = (surface[step] - surfaceOffset) / -12.0;
+}
+
+// The string starts as one body with the polished rod: the two rows before the first step hold
+// the drive of the two steps before it (the cycle's last two), at every grid point. A string at
+// rest under a polished rod that starts mid-stroke would take a velocity step at the surface, a
+// shock of the rods' impedance times that speed that light damping keeps ringing to the last cycle.
+void StartWithThePolishedRod(PredWorkspace* w, const PredMarchGrid& grid) {
+    const double before = w->drive[grid.steps - 1];
+    const double twoBefore = w->drive[grid.steps > 1 ? grid.steps - 2 : 0];
+    if (!std::isfinite(before) || !std::isfinite(twoBefore)) return;
+    std::fill(w->current, w->current + grid.points + 1, before);
+    std::fill(w->previous, w->previous + grid.points + 1, twoBefore);
 }
 
 // One explicit update of the interior grid points 1..M-1.
@@ -210,22 +220,20 @@ double RangeChecked(double value, double limit, LastCycle* last) {
     return value;
 }
 
-
-void StoreLastCyclePoint(WaveModel* pred, const PredWorkspace& w, const MarchGrid& grid, LastCycle* last, int32_t i,
-                         double f) {
+// Stores card point i from the march row just computed. The pump load is the plunger's load as
+// the pump end gave it, exactly, within [0, fo] at full fillage.
+void StoreLastCyclePoint(WaveModel* pred, const PredWorkspace& w, const PredMarchGrid& grid, LastCycle* last,
+                         int32_t i, double f, double plungerLoad) {
     const int32_t M = pred->FeaNodeCount;
     const int32_t P = grid.points;
-    const int32_t r = grid.refinement;
+    const int32_t r = grid.spaceRefinement;
     const FeaNode* nodes = pred->nodes;
     const double* u = w.next;
     const double surfaceLoad =
         -(1.5 * u[0] - 2.0 * u[1] + 0.5 * u[2]) * nodes[0].areaFt2 / (nodes[0].dx / r) * nodes[0].modulusPsf +
         last->rodWeightInFluid;
     const double fluid = last->subtractFluid ? nodes[M - 1].fluidLoad : 0.0;
-    const double pumpLoad =
-        (1.5 * u[P] - 2.0 * u[P - 1] + 0.5 * u[P - 2]) * nodes[M - 1].areaFt2 / (nodes[M - 1].dx / r) *
-            nodes[M - 1].modulusPsf -
-        fluid;
+    const double pumpLoad = plungerLoad - fluid;
     const double pumpPos = -12.0 * u[P] + last->surfaceOffset;
     if (pumpPos < last->minPumpPos) last->minPumpPos = pumpPos;
 
@@ -265,11 +273,13 @@ void ResetPredState(TeskObj* obj, WaveModel* pred) {
     }
 }
 
-void March(TeskObj* obj, WaveModel* pred, PredWorkspace& w, const MarchGrid& grid,
+void March(TeskObj* obj, WaveModel* pred, PredWorkspace& w, const PredMarchGrid& grid,
            const PredBoundaryContext& boundary, LastCycle* last) {
     const int32_t P = grid.points;
-    const int32_t r = grid.refinement;
     const int32_t n = pred->PointCount;
+    const int32_t rt = grid.timeRefinement;
+    const FeaNode& lastNode = pred->nodes[pred->FeaNodeCount - 1];
+    const double pumpSegmentStiffness = lastNode.modulusPsf * lastNode.areaFt2 / (lastNode.dx / grid.spaceRefinement);
     const MarchKernel marchInterior = ChooseMarchKernel();
     for (int32_t cycle = 0; cycle < obj->predCycles; ++cycle) {
         const bool lastCycle = cycle == obj->predCycles - 1;
@@ -282,10 +292,14 @@ void March(TeskObj* obj, WaveModel* pred, PredWorkspace& w, const MarchGrid& gri
                           w.kAbove, movingDown ? w.overDn : w.overUp, P);
             // An event between two card points belongs to the first point that shows it.
             const int32_t point = phase == 0 ? cardPoint : (cardPoint + 1 == n ? 0 : cardPoint + 1);
-            w.next[P] = PredPumpBoundaryStep(boundary, obj, pred, point, w.next, w.current);
-            if (lastCycle && phase == 0) StoreLastCyclePoint(pred, w, grid, last, cardPoint, w.surface[step]);
+            const PumpRodEnd rods = ThreePointRodEnd(w.next[P - 1], w.next[P - 2], pumpSegmentStiffness);
+            double plungerLoad = 0.0;
+            w.next[P] = PredPumpBoundaryStep(boundary, obj, pred, point, rods, w.current[P], &plungerLoad);
+            if (lastCycle && phase == 0) {
+                StoreLastCyclePoint(pred, w, grid, last, cardPoint, w.surface[step], plungerLoad);
+            }
             RotateRows(&w.next, &w.current, &w.previous);
-            if (++phase == r) {
+            if (++phase == rt) {
                 phase = 0;
                 ++cardPoint;
             }
@@ -306,21 +320,27 @@ bool CalcWavePredNew(TeskObj* obj, WaveModel* pred) {
     }
     const int32_t M = pred->FeaNodeCount;
     const int32_t n = pred->PointCount;
-    const MarchGrid grid = ChooseMarchGrid(obj, pred);
-    if (LightlyDamped(pred)) RefinePredBoundaryContext(&boundary, grid.refinement, kLightDampingSpread);
+    const PredMarchGrid grid = ChoosePredMarchGrid(obj, pred, boundary.fo, boundary.m);
+    // Only where the work budget stopped the refinement: the ramps span at least the stretch
+    // under fo of 1/kPredMaxRampToSegment of the last march segment.
+    if (boundary.rampStiffness > grid.maxRampStiffness) {
+        boundary.rampStiffness = grid.maxRampStiffness;
+        boundary.m = boundary.fo / boundary.rampStiffness;
+    }
     PredWorkspace w;
     if (!AllocWorkspace(&w, grid)) {
         LogMessage("MALLOC ERROR");
         return false;
     }
     FillCoefficients(&w, obj, pred, grid);
-    FillSurfacePositions(obj, pred, grid, w.surface);
+    FillSurfacePositions(obj, pred, grid, &w);
 
     ResetPredState(obj, pred);
     LastCycle last;
     last.rodWeightInFluid = pred->tapers->count > 0 ? pred->tapers->Rwf : 0.0;
     last.surfaceOffset = std::isfinite(w.surface[0]) ? w.surface[0] : 0.0;
     FillDrive(w.surface, last.surfaceOffset, grid.steps, w.drive);
+    StartWithThePolishedRod(&w, grid);
     last.subtractFluid = obj->subtractFluidLoad == 1;
     last.keepRows = PreparePredIntermediateRows(pred);
     last.minPumpPos = DBL_MAX;

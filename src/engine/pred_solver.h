@@ -4,18 +4,19 @@ struct TeskObj;
 struct WaveModel;
 
 // Predicts the surface and pump cards of `pred` (the "PRED" card) by stepping the damped wave
-// equation forward from rest over obj->predCycles cycles, the polished rod following the pumping
+// equation forward over obj->predCycles cycles, the polished rod following the pumping
 // unit (usePumpingUnitForPosition exactly 1) or the measured card's position series, the pump end
 // following PredPumpBoundaryStep. Only the last cycle is stored: card arrays, colours, load limits
 // and intermediate rows (row M+1 is never written and stays zero).
 //
-// The pump end keeps its load within [0, fo]. Under light damping (either factor below 0.1) the
-// march runs on a grid up to three times finer in space and time than the card's and the pump
-// ramps are widened to a share of the last segment's stretch; the card keeps its own points,
+// The pump end keeps its load within [0, fo], and the card stores that load exactly. The march
+// runs on its own grid (ChoosePredMarchGrid, pred_grid.h), finer than the card's in space and
+// time and below a Courant number of 1, over the true period; the card keeps its own points,
 // nodes and events (indexes of the first card point that shows them).
 //
-// The solve starts at rest at the first surface position: it runs on f - f(0) and adds f(0) back
-// to every stored position below the surface, so a card that does not start at 0 gives no shock.
+// The solve starts at the first surface position with the whole string moving as one body with
+// the polished rod: it runs on f - f(0) and adds f(0) back to every stored position below the
+// surface, so a card that does not start at 0, or not at the bottom, gives no shock.
 //
 // Refused (false, "Cannot run CalcWavePredNew() because all fields have not been set.", nothing
 // changed): no points or card arrays, fewer than 3 nodes, no taper of positive length.

@@ -40,9 +40,8 @@ bool MakePredBoundaryContext(TeskObj* obj, WaveModel* pred, PredBoundaryContext*
     c.h = last.areaFt2;
     c.fo = fo;
     c.m = m;
-    c.mm = fo / (c.e * c.h * m);
+    c.rampStiffness = fo / m;
     c.foEA = fo / lastTaper->EA;
-    c.foStretch = c.dx * c.fo / (c.e * c.h);
     c.fillage = obj->fillage;
     c.compression = obj->compression;
     c.partialCurves = obj->fillage < 1.0;
@@ -51,16 +50,8 @@ bool MakePredBoundaryContext(TeskObj* obj, WaveModel* pred, PredBoundaryContext*
     return true;
 }
 
-void RefinePredBoundaryContext(PredBoundaryContext* context, int32_t refinement, double spreadShare) {
-    PredBoundaryContext& c = *context;
-    c.M *= refinement;
-    c.dx /= refinement;
-    c.foStretch = c.dx * c.fo / (c.e * c.h);
-    const double spread = spreadShare * c.fo * c.dx / (c.e * c.h);
-    if (spread > c.m) {
-        c.m = spread;
-        c.mm = c.fo / (c.e * c.h * c.m);
-    }
+PumpRodEnd ThreePointRodEnd(double a, double b, double eaOverDx) {
+    return {(2.0 * a - 0.5 * b) / 1.5, 1.5 * eaOverDx, a};
 }
 
 namespace {
@@ -133,37 +124,49 @@ FillageCurve ReleaseCurve(const PredBoundaryContext& c, const TeskObj* obj) {
     return MakeCurve(c.foEA, B, x0, z1, zA);
 }
 
-// Rod strain at the pump for a pump displacement v, with a and b the two grid points above.
-double PumpStrain(const PredBoundaryContext& c, double a, double b, double v) {
-    return (1.5 * v - 2.0 * a + 0.5 * b) / c.dx;
-}
-
-struct PlungerOnCurve {
+// Where the plunger sits this step, and the load on it there.
+struct PumpEnd {
     double v;
-    bool atFullLoad;  // the curve holds fo at the full-load displacement
-    bool atNoLoad;    // the curve holds 0 at the zero-load displacement
+    double load;
+    bool atFullLoad;  // the plunger carries fo
+    bool atNoLoad;    // the plunger carries nothing
 };
 
-// The plunger displacement where the rod strain equals the clamped curve strain at the
-// plunger itself. The strain rises and the curve falls with v, so the root in [z0, zF] is unique.
-PlungerOnCurve SolvePlungerOnCurve(const PredBoundaryContext& c, const FillageCurve& curve, double a, double b,
-                                   double z0, double zF) {
+double Clamp(double load, double fo) { return load < 0.0 ? 0.0 : (load > fo ? fo : load); }
+
+// The displacement of full load, where the rods pull fo.
+double FullLoadDisplacement(const PumpRodEnd& rods, double fo) { return rods.z0 + fo / rods.alpha; }
+
+// The plunger displacement where the rods' load equals the clamped curve's load at the plunger
+// itself. The rods' load rises and the curve's falls with v, so the root in [z0, zF] is unique.
+PumpEnd SolvePlungerOnCurve(const PredBoundaryContext& c, const FillageCurve& curve, const PumpRodEnd& rods) {
+    const double zF = FullLoadDisplacement(rods, c.fo);
     const auto clampedCurve = [&](double v) {
         const double s = CurveStrain(curve, -12.0 * v);
         return Min(s > 0.0 ? s : 0.0, c.foEA);
     };
-    if (clampedCurve(zF) == c.foEA) return {zF, true, false};
-    if (clampedCurve(z0) == 0.0) return {z0, false, true};
-    const auto excess = [&](double v) { return PumpStrain(c, a, b, v) - clampedCurve(v); };
-    return {RootInBracket(excess, z0, zF), false, false};
+    if (clampedCurve(zF) == c.foEA) return {zF, c.fo, true, false};
+    if (clampedCurve(rods.z0) == 0.0) return {rods.z0, 0.0, false, true};
+    const double ea = c.e * c.h;  // of the last node: a strain there times it is the load
+    const auto excess = [&](double v) { return rods.alpha * (v - rods.z0) / ea - clampedCurve(v); };
+    const double v = RootInBracket(excess, rods.z0, zF);
+    return {v, Clamp(rods.alpha * (v - rods.z0), c.fo), false, false};
 }
 
-// The linear ramps meet the rod on a straight line, so the plunger on the clamped ramp is the
-// line's root held within the displacements of no load and full load.
-PlungerOnCurve ClampToLoadRange(double onRamp, double z0, double zF) {
-    if (onRamp >= zF) return {zF, true, false};
-    if (onRamp <= z0) return {z0, false, true};
-    return {onRamp, false, false};
+// A linear ramp meets the rods on a straight line: the plunger sits at the crossing, held within
+// the displacements of no load and full load, where the load is exactly 0 or fo.
+PumpEnd OnLinearRamp(const PredBoundaryContext& c, const PumpRodEnd& rods, double crossing) {
+    const double zF = FullLoadDisplacement(rods, c.fo);
+    if (crossing >= zF) return {zF, c.fo, true, false};
+    if (crossing <= rods.z0) return {rods.z0, 0.0, false, true};
+    return {crossing, Clamp(rods.alpha * (crossing - rods.z0), c.fo), false, false};
+}
+
+// A fillage curve read at the grid point above (negative or NaN compression): the rods take the
+// curve's strain, whatever it is.
+PumpEnd OnCurveAbove(const PredBoundaryContext& c, const FillageCurve& curve, const PumpRodEnd& rods) {
+    const double load = CurveStrain(curve, -12.0 * rods.above) * (c.e * c.h);
+    return {rods.z0 + load / rods.alpha, load, load >= c.fo, load <= 0.0};
 }
 
 void RecordEvent(TeskObj* obj, int event, double v, int32_t i) {
@@ -176,126 +179,111 @@ bool CurvesOnPlunger(const PredBoundaryContext& c, const TeskObj* obj) {
     return c.plungerCurves && -12.0 * (obj->pumpEventPos[2] - obj->pumpEventPos[0]) > 0.0;
 }
 
-double StepPickup(const PredBoundaryContext& c, TeskObj* obj, WaveModel* pred, int32_t i, double a, double b,
-                  double value, double z0, double zF) {
+void StepPickup(const PredBoundaryContext& c, TeskObj* obj, WaveModel* pred, int32_t i, const PumpRodEnd& rods,
+                double value, PumpEnd* end) {
     double* last = obj->stateLastPos;
-    double v;
-    bool full;
     if (CurvesOnPlunger(c, obj)) {
-        const PlungerOnCurve onCurve = SolvePlungerOnCurve(c, PickupCurve(c, obj), a, b, z0, zF);
-        v = onCurve.v;
-        full = onCurve.atFullLoad;
+        *end = SolvePlungerOnCurve(c, PickupCurve(c, obj), rods);
     } else if (c.partialCurves && !c.plungerCurves) {
-        const double s = CurveStrain(PickupCurve(c, obj), -12.0 * a);
-        v = (s * c.dx + 2.0 * a - 0.5 * b) / 1.5;
-        full = PumpStrain(c, a, b, v) * c.e >= c.fo / c.h;
+        *end = OnCurveAbove(c, PickupCurve(c, obj), rods);
     } else {
-        const PlungerOnCurve onRamp = ClampToLoadRange(
-            (c.mm * last[0] * c.dx + 2.0 * a - 0.5 * b) / (c.dx * c.mm + 1.5), z0, zF);
-        v = onRamp.v;
-        full = onRamp.atFullLoad;
+        // The load grows by rampStiffness a foot of upward travel from the last no-load displacement.
+        const double k = c.rampStiffness;
+        *end = OnLinearRamp(c, rods, (rods.alpha * rods.z0 + k * last[0]) / (rods.alpha + k));
     }
     last[1] = value;
-    if (v > last[0]) {
+    if (end->v > last[0]) {
         pred->pumpState = NoLoad;
-        RecordEvent(obj, 3, v, i);
-    } else if (full) {
+        RecordEvent(obj, 3, end->v, i);
+    } else if (end->atFullLoad) {
         pred->pumpState = FullLoad;
-        RecordEvent(obj, 1, v, i);
+        RecordEvent(obj, 1, end->v, i);
     }
-    return v;
 }
 
-double StepFullLoad(TeskObj* obj, WaveModel* pred, int32_t i, double value, double zF) {
+void StepFullLoad(const PredBoundaryContext& c, TeskObj* obj, WaveModel* pred, int32_t i, const PumpRodEnd& rods,
+                  double value, PumpEnd* end) {
     double* last = obj->stateLastPos;
-    const double v = zF;
-    if (v > last[1]) {
+    *end = {FullLoadDisplacement(rods, c.fo), c.fo, true, false};
+    if (end->v > last[1]) {
         pred->pumpState = LoadPickup;
-        RecordEvent(obj, 0, v, i);
-        return v;
+        RecordEvent(obj, 0, end->v, i);
+        return;
     }
     last[2] = value;
-    if (v > value) {
+    if (end->v > value) {
         pred->pumpState = LoadRelease;
-        RecordEvent(obj, 2, v, i);
+        RecordEvent(obj, 2, end->v, i);
     }
-    return v;
 }
 
-double StepRelease(const PredBoundaryContext& c, TeskObj* obj, WaveModel* pred, int32_t i, double a, double b,
-                   double value, double z0, double zF) {
+void StepRelease(const PredBoundaryContext& c, TeskObj* obj, WaveModel* pred, int32_t i, const PumpRodEnd& rods,
+                 double value, PumpEnd* end) {
     double* last = obj->stateLastPos;
-    double v;
-    bool empty;
     if (CurvesOnPlunger(c, obj)) {
-        const PlungerOnCurve onCurve = SolvePlungerOnCurve(c, ReleaseCurve(c, obj), a, b, z0, zF);
-        v = onCurve.v;
-        empty = onCurve.atNoLoad;
+        *end = SolvePlungerOnCurve(c, ReleaseCurve(c, obj), rods);
     } else if (c.releaseCurve && !c.plungerCurves) {
-        const double s = CurveStrain(ReleaseCurve(c, obj), -12.0 * a);
-        v = (s * c.dx + 2.0 * a - 0.5 * b) / 1.5;
-        empty = PumpStrain(c, a, b, v) * c.e <= 0.0;
+        *end = OnCurveAbove(c, ReleaseCurve(c, obj), rods);
     } else {
-        const PlungerOnCurve onRamp = ClampToLoadRange(
-            ((c.m * c.mm + c.mm * last[2]) * c.dx + 2.0 * a - 0.5 * b) / (c.dx * c.mm + 1.5), z0, zF);
-        v = onRamp.v;
-        empty = onRamp.atNoLoad;
+        // The load falls from fo by rampStiffness a foot of downward travel from the last
+        // full-load displacement.
+        const double k = c.rampStiffness;
+        *end = OnLinearRamp(c, rods, (rods.alpha * rods.z0 + c.fo + k * last[2]) / (rods.alpha + k));
     }
     last[3] = value;
-    if (last[2] > v) {
+    if (last[2] > end->v) {
         pred->pumpState = FullLoad;
-    } else if (empty) {
+    } else if (end->atNoLoad) {
         pred->pumpState = NoLoad;
-        RecordEvent(obj, 3, v, i);
+        RecordEvent(obj, 3, end->v, i);
     }
-    return v;
 }
 
-double StepNoLoad(TeskObj* obj, WaveModel* pred, int32_t i, double value, double z0) {
+void StepNoLoad(TeskObj* obj, WaveModel* pred, int32_t i, const PumpRodEnd& rods, double value, PumpEnd* end) {
     double* last = obj->stateLastPos;
-    const double v = z0;
+    *end = {rods.z0, 0.0, false, true};
     last[0] = value;
-    if (last[3] > v) {
+    if (last[3] > end->v) {
         pred->pumpState = LoadRelease;
-        RecordEvent(obj, 2, v, i);
-    } else if (value >= v) {
+        RecordEvent(obj, 2, end->v, i);
+    } else if (value >= end->v) {
         pred->pumpState = LoadPickup;
-        RecordEvent(obj, 0, v, i);
+        RecordEvent(obj, 0, end->v, i);
     }
-    return v;
 }
 
-double StepUnset(TeskObj* obj, WaveModel* pred, int32_t i, double value, double z0) {
+void StepUnset(TeskObj* obj, WaveModel* pred, int32_t i, const PumpRodEnd& rods, double value, PumpEnd* end) {
+    *end = {rods.z0, 0.0, false, true};
     pred->pumpState = NoLoad;
     obj->stateLastPos[0] = value;
-    if (value >= z0) {
+    if (value >= rods.z0) {
         pred->pumpState = LoadPickup;
-        RecordEvent(obj, 0, z0, i);
+        RecordEvent(obj, 0, rods.z0, i);
     }
-    return z0;
 }
 
 }  // namespace
 
 double PredPumpBoundaryStep(const PredBoundaryContext& c, TeskObj* obj, WaveModel* pred, int32_t i,
-                            const double* next, const double* current) {
-    const double a = next[c.M - 1];
-    const double b = next[c.M - 2];
-    const double value = current[c.M];
-    const double z0 = (2.0 * a - 0.5 * b) / 1.5;
-    const double zF = (c.foStretch + 2.0 * a - 0.5 * b) / 1.5;
+                            const PumpRodEnd& rods, double value, double* load) {
+    PumpEnd end{0.0, 0.0, false, false};
     switch (pred->pumpState) {
-        case Unset: return StepUnset(obj, pred, i, value, z0);
-        case LoadPickup: return StepPickup(c, obj, pred, i, a, b, value, z0, zF);
-        case FullLoad: return StepFullLoad(obj, pred, i, value, zF);
-        case LoadRelease: return StepRelease(c, obj, pred, i, a, b, value, z0, zF);
-        case NoLoad: return StepNoLoad(obj, pred, i, value, z0);
-        default: return 0.0;
+        case Unset: StepUnset(obj, pred, i, rods, value, &end); break;
+        case LoadPickup: StepPickup(c, obj, pred, i, rods, value, &end); break;
+        case FullLoad: StepFullLoad(c, obj, pred, i, rods, value, &end); break;
+        case LoadRelease: StepRelease(c, obj, pred, i, rods, value, &end); break;
+        case NoLoad: StepNoLoad(obj, pred, i, rods, value, &end); break;
+        default: break;
     }
+    *load = end.load;
+    return end.v;
 }
 
 double PredPumpBoundaryNew(TeskObj* obj, WaveModel* pred, int32_t i, const double* next, const double* current) {
     PredBoundaryContext context;
     if (!MakePredBoundaryContext(obj, pred, &context)) return 0.0;
-    return PredPumpBoundaryStep(context, obj, pred, i, next, current);
+    const PumpRodEnd rods =
+        ThreePointRodEnd(next[context.M - 1], next[context.M - 2], context.e * context.h / context.dx);
+    double load = 0.0;
+    return PredPumpBoundaryStep(context, obj, pred, i, rods, current[context.M], &load);
 }

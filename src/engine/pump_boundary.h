@@ -24,9 +24,8 @@ struct PredBoundaryContext {
     double h;             // its area, ft2
     double fo;
     double m;             // tubing stretch under fo, ft (at least 0.01)
-    double mm;            // fo/(e h m)
+    double rampStiffness; // fo/m: load per ft of plunger travel on the pickup and release ramps, lb/ft
     double foEA;          // fo over the EA of the deepest taper
-    double foStretch;     // stretch of the last segment under fo, dx fo/(e h), ft
     double fillage;
     double compression;
     bool partialCurves;   // fillage < 1: the fillage curves replace the linear ramps
@@ -38,17 +37,30 @@ struct PredBoundaryContext {
 // lacks them (no nodes, fewer than 2, or no taper of positive length).
 bool MakePredBoundaryContext(TeskObj* obj, WaveModel* pred, PredBoundaryContext* context);
 
-// Moves the context onto a grid `refinement` times finer than the card's, whose last segment
-// is dx/refinement long, and widens the load ramps to at least `spreadShare` of that segment's
-// stretch under fo: the pump is then never much stiffer than the rod above it, and the widening
-// vanishes as the grid is refined.
-void RefinePredBoundaryContext(PredBoundaryContext* context, int32_t refinement, double spreadShare);
+// The rod's side of the pump end for one step: the load that the rods put on the plunger is
+// alpha * (v - z0) for a plunger displacement v (ft, positive downward), so z0 is the
+// displacement of no load and alpha (lb/ft, > 0) how fast the load grows with v. `above` is the
+// new displacement of the grid point above the pump (the fillage curves of a negative
+// compression read it).
+struct PumpRodEnd {
+    double z0;
+    double alpha;
+    double above;
+};
 
-// Pump-end displacement for point i, after next[0..M-1] are known; updates pred->pumpState,
-// obj->stateLastPos, obj->pumpEventPos and obj->pumpEventIndex.
+// The rod end of a massless pump grid point whose load is the three-point stretch
+// (1.5 v - 2 a + 0.5 b) * EA/dx, a and b the new displacements of the two points above.
+PumpRodEnd ThreePointRodEnd(double a, double b, double eaOverDx);
+
+// Pump-end displacement for point i; updates pred->pumpState, obj->stateLastPos,
+// obj->pumpEventPos and obj->pumpEventIndex. `value` is the pump displacement of the last step.
+// *load receives the load on the plunger at the result, alpha * (v - z0), which the linear
+// ramps and the plunger-on-curve solve give exactly within [0, fo]: 0 and fo themselves where
+// the plunger sits at the end of a ramp or out of it.
 double PredPumpBoundaryStep(const PredBoundaryContext& context, TeskObj* obj, WaveModel* pred, int32_t i,
-                            const double* next, const double* current);
+                            const PumpRodEnd& rods, double value, double* load);
 
-// The same with the context built on the spot: for single steps outside a solve. A card
-// without the inputs of MakePredBoundaryContext leaves the state alone and gives 0.
+// A single step outside a solve, with the massless three-point rod end of the card's last node
+// and rows next and current of M+1 points. A card without the inputs of MakePredBoundaryContext
+// leaves the state alone and gives 0.
 double PredPumpBoundaryNew(TeskObj* obj, WaveModel* pred, int32_t i, const double* next, const double* current);

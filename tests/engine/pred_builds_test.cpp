@@ -15,10 +15,11 @@
 namespace {
 
 // Every value a solve leaves on the card, as raw bytes.
-std::vector<unsigned char> SolvedBytes(const PredWellInputs& inputs, bool wide) {
+std::vector<unsigned char> SolvedBytes(const PredWellInputs& inputs, bool wide, bool measuredCard) {
     LogCapture quiet;
     AllowPredWideBuild(wide);
     auto obj = MakePredWell(inputs);
+    if (measuredCard) DriveByCard(obj.get(), SmoothCard(240, 10000.0).pos, 12);
     WaveModel* pred = &obj->pred;
     const bool solved = inputs.legacy ? CalcWavePred(obj.get(), pred) : CalcWavePredNew(obj.get(), pred);
     AllowPredWideBuild(true);
@@ -48,9 +49,10 @@ std::vector<unsigned char> SolvedBytes(const PredWellInputs& inputs, bool wide) 
 struct BuildCase {
     const char* name;
     bool legacy;
-    double damping;  // below 0.1 the new solver marches a refined grid
+    double damping;  // the lighter, the finer the new solver's march
     double fillage;
     double compression;
+    bool measuredCard = false;  // the surface follows a measured card's series, not the unit
 };
 
 class PredBuilds : public ::testing::TestWithParam<BuildCase> {};
@@ -62,8 +64,8 @@ TEST_P(PredBuilds, WideAndBaselineBuildsGiveTheSameCard) {
     inputs.damping = c.damping;
     inputs.fillage = c.fillage;
     inputs.compression = c.compression;
-    const std::vector<unsigned char> baseline = SolvedBytes(inputs, false);
-    const std::vector<unsigned char> wide = SolvedBytes(inputs, true);
+    const std::vector<unsigned char> baseline = SolvedBytes(inputs, false, c.measuredCard);
+    const std::vector<unsigned char> wide = SolvedBytes(inputs, true, c.measuredCard);
     ASSERT_EQ(baseline.size(), wide.size());
     EXPECT_EQ(std::memcmp(baseline.data(), wide.data(), baseline.size()), 0);
 }
@@ -71,6 +73,7 @@ TEST_P(PredBuilds, WideAndBaselineBuildsGiveTheSameCard) {
 INSTANTIATE_TEST_SUITE_P(Wells, PredBuilds,
                          ::testing::Values(BuildCase{"NewModerateDamping", false, 0.1, 1.0, 0.0},
                                            BuildCase{"NewLightDampingRefined", false, 0.01, 1.0, 0.0},
+                                           BuildCase{"NewUndampedMeasuredCard", false, 0.0, 1.0, 0.0, true},
                                            BuildCase{"NewFluidPound", false, 0.1, 0.6, 3.0},
                                            BuildCase{"Legacy", true, 0.1, 1.0, 0.0},
                                            BuildCase{"LegacyFluidPound", true, 0.05, 0.7, 3.0}),
