@@ -69,7 +69,7 @@ PointCoefficients SegmentShare(const FeaNode& node, double halfPiOverLength, con
             node.modulusPsf * node.areaFt2 / dx, 0.0};
 }
 
-// The card's own formulas (Part 1.107) on the march's segments and time step.
+// The card's own formulas on the march's segments and time step.
 PointCoefficients CoefficientsAt(const WaveModel* pred, const PredMarchGrid& grid, int32_t K) {
     const double hpl = pred->tapers->halfPiOverLength;
     const PointCoefficients above = SegmentShare(pred->nodes[(K - 1) / grid.spaceRefinement], hpl, grid);

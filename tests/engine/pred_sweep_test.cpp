@@ -1,7 +1,7 @@
 // The default prediction at light damping, on the host's default grid, against the same
 // prediction at 300 nodes a section: the light-damping sweep of the published damped-wave
-// model's well (pred_sweep.h), its most demanding cases in every build, the whole sweep on
-// request (--gtest_also_run_disabled_tests), and wells the sweep does not name.
+// model's well (pred_sweep.h): its most demanding cases in every build, the whole sweep with its
+// table of figures, and wells the sweep does not name.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -86,7 +86,7 @@ std::string Label(const char* well, const SweepCase& c) {
     return text;
 }
 
-// The cases the issue lists (before: loads of 57,000 to 100,000 lb, up to 48 valve switches a
+// Cases where the coarse march once went wrong (loads of 57,000 to 100,000 lb, up to 48 valve switches a
 // cycle, out-of-range failures), the sweep's worst cases now, and both heavily damped ends.
 TEST(PredSweep, DemandingCasesOfTheModelWellHold) {
     const std::vector<SweepCase> cases = {
@@ -134,8 +134,8 @@ TEST(PredSweep, WellsTheSweepDoesNotNameHold) {
     for (size_t i = 0; i < jobs.size(); ++i) ExpectHolds(outcomes[i], Label(cases[i].name, cases[i].c));
 }
 
-// The whole sweep, with its table: slow under the sanitizers, so run on request.
-TEST(PredSweep, DISABLED_WholeSweepHoldsAndReportsItsFigures) {
+// The whole sweep, with its table.
+TEST(PredSweep, WholeSweepHoldsAndReportsItsFigures) {
     std::vector<Job> jobs;
     for (const Drive& drive : pred_sweep::SweepDrives()) {
         for (double damping : pred_sweep::SweepDampings()) {
