@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for a fixed time on its seed corpus.
 # Usage: run-fuzzers.sh [seconds per target]; JOBS sets the build's parallel jobs (default: nproc).
-# Each target's output goes to build-fuzz/logs/<target>.log, shown only when the target fails;
+# Each target's output goes to build-fuzz/logs/<target>.log, shown only when the target fails, and
+# an input that fails it to build-fuzz/artifacts/<target>-crash-<hash>;
 # one line per target says how it went. When TESK_STAGE_SUMMARY names a file, those lines are
 # also appended to it (scripts/run-tests.sh collects them there). Exits non-zero on any failure.
 set -uo pipefail
@@ -36,10 +37,11 @@ for src in $targets; do
   corpus="fuzz/corpus/$name"
   work="build-fuzz/corpus-$name"
   log="$logs/$name.log"
-  mkdir -p "$work"
+  mkdir -p "$work" build-fuzz/artifacts
   echo "fuzzing $name for ${seconds}s (output in $log)"
   if ASAN_OPTIONS=detect_leaks=1 "build-fuzz/fuzz/$name" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=30 \
-       -max_len=65536 -len_control=0 -print_final_stats=0 "$work" "$corpus" >"$log" 2>&1; then
+       -max_len=65536 -len_control=0 -print_final_stats=0 \
+       -artifact_prefix="build-fuzz/artifacts/$name-" "$work" "$corpus" >"$log" 2>&1; then
     report passed "$name"
   else
     echo "---- last $shown_lines lines of $log"

@@ -40,7 +40,13 @@ double LighterDamping(const WaveModel* pred) {
     return damping > 0.0 ? damping : 0.0;  // NaN and negative factors count as none
 }
 
-int32_t CeilCount(double x) { return x > 1.0 ? static_cast<int32_t>(std::ceil(x - kCountSlack)) : 1; }
+// Refinements beyond this are never affordable; the cap keeps every count an int32 holds.
+constexpr double kMaxRefinement = 1 << 24;
+
+int32_t CeilCount(double x) {
+    if (!(x > 1.0)) return 1;
+    return x < kMaxRefinement ? static_cast<int32_t>(std::ceil(x - kCountSlack)) : static_cast<int32_t>(kMaxRefinement);
+}
 
 }  // namespace
 
@@ -68,6 +74,9 @@ PredMarchGrid ChoosePredMarchGrid(const TeskObj* obj, const WaveModel* pred, dou
     const double unrefinedWork = static_cast<double>(obj->predCycles) * n * M;
     const double affordable = std::sqrt(kPredMarchWorkBudget * kPredMaxCourant / (unrefinedWork * cardCourant)) + 1.0;
     refinement = std::min(refinement, std::max(affordable, 1.0));
+    // A grid whose numbers are far from a rod's (a Courant number near 0) must not reach the loop
+    // below with a refinement it would step down one by one, nor one no int32 holds.
+    refinement = std::min(refinement, std::max(kPredMarchWorkBudget / unrefinedWork, 1.0));
     int32_t rx = refinement > 1.0 ? static_cast<int32_t>(refinement) : 1;
     while (rx > 1 && unrefinedWork * rx * stepsFor(rx) > kPredMarchWorkBudget) --rx;
 
@@ -75,7 +84,9 @@ PredMarchGrid ChoosePredMarchGrid(const TeskObj* obj, const WaveModel* pred, dou
     grid.spaceRefinement = rx;
     grid.timeRefinement = stepsFor(rx);
     grid.points = M * rx;
-    grid.steps = n * grid.timeRefinement;
+    const double steps = static_cast<double>(n) * grid.timeRefinement;
+    grid.steps = steps <= INT32_MAX ? static_cast<int32_t>(steps) : 0;
+    grid.updates = unrefinedWork * rx * grid.timeRefinement;
     grid.dt = interval / grid.timeRefinement;
     grid.courant = cardCourant * rx / grid.timeRefinement;
     grid.maxRampStiffness = kPredMaxRampToSegment * lastEA / (last.dx / rx);

@@ -40,7 +40,8 @@ struct PredMarchGrid {
     int32_t spaceRefinement;  // march segments a card node: card grid point k is march point k * this
     int32_t timeRefinement;   // march steps a card point: card point i is march step i * this
     int32_t points;           // the pump's march point, FeaNodeCount * spaceRefinement
-    int32_t steps;            // march steps a cycle, PointCount * timeRefinement
+    int32_t steps;            // march steps a cycle, PointCount * timeRefinement; 0 when no int32 holds it
+    double updates;           // node updates of the whole solve, all cycles
     double dt;                // march time step, s
     double courant;           // largest wave travel a step over a march segment
     double maxRampStiffness;  // lb/ft: the pump's load ramps are held to at most this

@@ -307,20 +307,29 @@ void March(TeskObj* obj, WaveModel* pred, PredWorkspace& w, const PredMarchGrid&
     }
 }
 
+// What the march needs before it may start: the card's checks, the pump end and a march grid
+// within the budget.
+bool ReadyToMarch(TeskObj* obj, WaveModel* pred, PredBoundaryContext* boundary, PredMarchGrid* grid) {
+    if (!PredCardReady(obj, pred, 3) || !PredNodesSound(pred, false) ||
+        !PredWorkFits(obj, pred, obj->usePumpingUnitForPosition == 1) || !MakePredBoundaryContext(obj, pred, boundary)) {
+        return false;
+    }
+    *grid = ChoosePredMarchGrid(obj, pred, boundary->fo, boundary->m);
+    return PredMarchWorkFits(pred, *grid, obj->predCycles);
+}
+
 }  // namespace
 
 bool CalcWavePredNew(TeskObj* obj, WaveModel* pred) {
     if (!CardRodWeightsKnown(pred, "CalcWavePredNew")) return false;
     PredBoundaryContext boundary;
-    if (!PredCardReady(obj, pred, 3) || !PredNodesSound(pred, false) ||
-        !PredWorkFits(obj, pred, obj->usePumpingUnitForPosition == 1) ||
-        !MakePredBoundaryContext(obj, pred, &boundary)) {
+    PredMarchGrid grid;
+    if (!ReadyToMarch(obj, pred, &boundary, &grid)) {
         LogMessage("Cannot run CalcWavePredNew() because all fields have not been set.");
         return false;
     }
     const int32_t M = pred->FeaNodeCount;
     const int32_t n = pred->PointCount;
-    const PredMarchGrid grid = ChoosePredMarchGrid(obj, pred, boundary.fo, boundary.m);
     // Only where the work budget stopped the refinement: the ramps span at least the stretch
     // under fo of 1/kPredMaxRampToSegment of the last march segment.
     if (boundary.rampStiffness > grid.maxRampStiffness) {

@@ -1,6 +1,7 @@
 #include "engine/work_budget.h"
 
 #include "engine/fourier.h"
+#include "engine/pred_grid.h"
 #include "engine/time_step.h"
 #include "log/log.h"
 #include "model/tesk_obj.h"
@@ -34,6 +35,15 @@ bool PredWorkFits(const TeskObj* obj, const WaveModel* pred, bool fromPumpingUni
     if (!UpdatesFit(pred, pred->FeaNodeCount, pred->PointCount, obj->predCycles, updates)) return false;
     if (fromPumpingUnit || obj->fourier == nullptr) return true;
     return FourierWorkFits(pred->PointCount, obj->fourier->pos.count);
+}
+
+bool PredMarchWorkFits(const WaveModel* pred, const PredMarchGrid& grid, int32_t cycles) {
+    constexpr double kMaxMarchUpdates = 2 * kMaxSolveUpdates;
+    if (grid.steps > 0 && grid.updates <= kMaxMarchUpdates) return true;
+    LogMessage("Error: the %s march of %d grid points x %.10g steps x %d cycles needs %.3g updates, above the limit of %.3g",
+               pred->name, grid.points, static_cast<double>(pred->PointCount) * grid.timeRefinement, cycles,
+               grid.updates, kMaxMarchUpdates);
+    return false;
 }
 
 void ReportUnbuiltGrid(const TeskObj* obj, const WaveModel* card) {

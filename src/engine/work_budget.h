@@ -3,6 +3,7 @@
 
 struct TeskObj;
 struct WaveModel;
+struct PredMarchGrid;
 
 // Grid updates one solve may take: a few seconds of one core. A host diagnosing thousands of
 // wells must not stall for minutes on one odd card, so a larger solve is refused up front.
@@ -16,6 +17,10 @@ bool DiagWorkFits(const WaveModel* card);
 // The same for a predictive solve over obj->predCycles cycles; when the surface motion comes
 // from the measured card's position series, that series is held to the Fourier work cap too.
 bool PredWorkFits(const TeskObj* obj, const WaveModel* pred, bool fromPumpingUnit);
+// The default prediction marches on a grid finer than the card's (pred_grid.h): at least twice
+// the card's steps, so its march may take twice the card's budget. True when the march of
+// `grid` over `cycles` stays within that and its step count is an int32; otherwise one line.
+bool PredMarchWorkFits(const WaveModel* pred, const PredMarchGrid& grid, int32_t cycles);
 // Logs the line of the budget for a card whose last discretisation asked for more nodes or points
 // than a grid may hold (its unbuiltGrid): the grid it asked for, its updates and the limit, or,
 // when the work is within the budget, the count and its own limit. Nothing for a built grid.

@@ -1,5 +1,5 @@
-// The listing's paging, with scripted DynamoDB answers in place of the network: all pages or
-// nothing, within its caps and the call's time limit.
+// The listing's paging, with scripted DynamoDB answers in place of the network:
+// all pages or nothing, within its caps and the call's time limit.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -36,7 +36,9 @@ const std::string kLongId = "eu-central-1:0f2c4a9e-5b7d-4c1e-9a3f-8d6b2e4c7a10_"
 
 struct ListingCase {
     const char* name;
-    std::vector<ScriptedAnswer> pages;
+    // Built when the case runs: the capped listings' pages would otherwise be
+    // built at every start of the test program, once per test it runs.
+    std::vector<ScriptedAnswer> (*pages)();
     bool listed;
     std::vector<std::string> ids;  // summaries held afterwards ("earlier" is the listing before)
     const char* line;              // a line that must be logged once, or null
@@ -62,7 +64,8 @@ void ExpectEachRequestFollowsItsPage(const std::vector<ScriptedAnswer>& pages) {
 TEST_P(DesignListing, KeepsEveryPageOrNothing) {
     const ListingCase& c = GetParam();
     CloudSession session;
-    UseScript(session.config, c.pages);
+    const std::vector<ScriptedAnswer> pages = c.pages();
+    UseScript(session.config, pages);
     session.creds.accessKeyId = "AKID";
     session.creds.secretKey = "secret";
     session.IdentityId = "us-east-1:me";
@@ -81,41 +84,91 @@ TEST_P(DesignListing, KeepsEveryPageOrNothing) {
     if (c.line != nullptr) {
         EXPECT_EQ(log.Count(c.line), 1u);
     }
-    ExpectEachRequestFollowsItsPage(c.pages);
+    ExpectEachRequestFollowsItsPage(pages);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, DesignListing,
     ::testing::Values(
-        ListingCase{"PagesGathered", {Page({"a", "b"}, "b"), Page({}, "x"), Page({"c"}, "")}, true, {"a", "b", "c"},
+        ListingCase{"PagesGathered",
+                    [] {
+                        return std::vector<ScriptedAnswer>{Page({"a", "b"}, "b"), Page({}, "x"), Page({"c"}, "")};
+                    },
+                    true,
+                    {"a", "b", "c"},
                     nullptr},
-        ListingCase{"EmptyListingReplacesTheLastOne", {Page({}, "")}, true, {}, nullptr},
+        ListingCase{"EmptyListingReplacesTheLastOne",
+                    [] { return std::vector<ScriptedAnswer>{Page({}, "")}; },
+                    true,
+                    {},
+                    nullptr},
         ListingCase{"ThrottledPagesAreAskedForAgain",
-                    {Page({"a"}, "a"), Json(400, kThrottled), Json(400, kThrottled), Page({"b"}, "")}, true,
-                    {"a", "b"}, nullptr},
-        ListingCase{"FirstPageFailureKeepsTheLastListing", {Json(400, R"({"__type":"ValidationException","message":"bad"})")},
-                    false, {"earlier"}, "ERROR: FetchDesigns scan failed: bad"},
-        ListingCase{"LaterFailureKeepsTheLastListingWhole", {Page({"a"}, "a"), Json(400, kThrottled)}, false,
+                    [] {
+                        return std::vector<ScriptedAnswer>{Page({"a"}, "a"), Json(400, kThrottled),
+                                                           Json(400, kThrottled), Page({"b"}, "")};
+                    },
+                    true,
+                    {"a", "b"},
+                    nullptr},
+        ListingCase{"FirstPageFailureKeepsTheLastListing",
+                    [] {
+                        return std::vector<ScriptedAnswer>{
+                            Json(400, R"({"__type":"ValidationException","message":"bad"})")};
+                    },
+                    false,
                     {"earlier"},
-                    "ERROR: FetchDesigns scan failed: slow down (ProvisionedThroughputExceededException, 11 attempts)"},
-        ListingCase{"RepeatedKeyEndsTheListing", {Page({"a"}, "k"), Page({"b"}, "k"), Page({"c"}, "")}, false,
-                    {"earlier"}, "ERROR: FetchDesigns scan failed: the scan repeats its last key"},
+                    "ERROR: FetchDesigns scan failed: bad"},
+        ListingCase{"LaterFailureKeepsTheLastListingWhole",
+                    [] {
+                        return std::vector<ScriptedAnswer>{Page({"a"}, "a"), Json(400, kThrottled)};
+                    },
+                    false,
+                    {"earlier"},
+                    "ERROR: FetchDesigns scan failed: slow down "
+                    "(ProvisionedThroughputExceededException, 11 attempts)"},
+        ListingCase{"RepeatedKeyEndsTheListing",
+                    [] {
+                        return std::vector<ScriptedAnswer>{Page({"a"}, "k"), Page({"b"}, "k"), Page({"c"}, "")};
+                    },
+                    false,
+                    {"earlier"},
+                    "ERROR: FetchDesigns scan failed: the scan repeats its last key"},
         ListingCase{"MoreThanItsCapEndsTheListing",
-                    {ManyDesigns(60000, "p", "k1"), ManyDesigns(40000, "q", "k2"), ManyDesigns(1, "r", "")}, false,
-                    {"earlier"}, "ERROR: FetchDesigns scan failed: the listing holds more than 100000 designs"},
-        ListingCase{"ExactlyItsCapIsListed", {ManyDesigns(60000, "p", "k1"), ManyDesigns(40000, "q", "")}, true,
-                    std::vector<std::string>(100000), nullptr},
+                    [] {
+                        return std::vector<ScriptedAnswer>{ManyDesigns(60000, "p", "k1"), ManyDesigns(40000, "q", "k2"),
+                                                           ManyDesigns(1, "r", "")};
+                    },
+                    false,
+                    {"earlier"},
+                    "ERROR: FetchDesigns scan failed: the listing holds more "
+                    "than 100000 designs"},
+        ListingCase{"ExactlyItsCapIsListed",
+                    [] {
+                        return std::vector<ScriptedAnswer>{ManyDesigns(60000, "p", "k1"), ManyDesigns(40000, "q", "")};
+                    },
+                    true, std::vector<std::string>(100000), nullptr},
         // Seven seconds a page: the ninth ends past the call's minute.
         ListingCase{"SlowPagesEndAtTheCallsTimeLimit",
-                    {Slow(Page({"a"}, "1")), Slow(Page({"b"}, "2")), Slow(Page({"c"}, "3")), Slow(Page({"d"}, "4")),
-                     Slow(Page({"e"}, "5")), Slow(Page({"f"}, "6")), Slow(Page({"g"}, "7")), Slow(Page({"h"}, "8")),
-                     Slow(Page({"i"}, "9"))},
-                    false, {"earlier"},
-                    "ERROR: FetchDesigns scan failed: curlCode: 28, Timeout was reached (1 attempt, the call's time is up)"},
-        ListingCase{"AnIdTooLongForItsFieldIsNamedWhole", {Page({kLongId, "short"}, "")}, true,
+                    [] {
+                        return std::vector<ScriptedAnswer>{
+                            Slow(Page({"a"}, "1")), Slow(Page({"b"}, "2")), Slow(Page({"c"}, "3")),
+                            Slow(Page({"d"}, "4")), Slow(Page({"e"}, "5")), Slow(Page({"f"}, "6")),
+                            Slow(Page({"g"}, "7")), Slow(Page({"h"}, "8")), Slow(Page({"i"}, "9"))};
+                    },
+                    false,
+                    {"earlier"},
+                    "ERROR: FetchDesigns scan failed: curlCode: 28, Timeout "
+                    "was reached (1 attempt, the call's time is up)"},
+        ListingCase{"AnIdTooLongForItsFieldIsNamedWhole",
+                    [] {
+                        return std::vector<ScriptedAnswer>{Page({kLongId, "short"}, "")};
+                    },
+                    true,
                     {kLongId.substr(0, 83), "short"},
-                    "Warning: FetchDesigns - this design id is longer than 83 characters and is listed cut: "
-                    "eu-central-1:0f2c4a9e-5b7d-4c1e-9a3f-8d6b2e4c7a10_AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA"}),
+                    "Warning: FetchDesigns - this design id is longer than 83 "
+                    "characters and is listed cut: "
+                    "eu-central-1:0f2c4a9e-5b7d-4c1e-9a3f-8d6b2e4c7a10_"
+                    "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA"}),
     [](const ::testing::TestParamInfo<ListingCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/fea_node.h"
 #include "engine/pred_grid.h"
 #include "engine/pred_sweep.h"
 #include "engine/pred_test_well.h"
@@ -187,6 +188,27 @@ TEST(PredGrid, MarchStaysBelowCourantOneAndRefinesSmoothlyAsDampingFalls) {
     const double at = peak(0.1);
     const double further = peak(0.101);
     EXPECT_LT(std::fabs(at - below), 2 * std::fabs(further - at) + 1e-3 * at);
+}
+
+// Nodes far from any rod's (a wave that crawls or races through them, a ramp of no travel) give
+// a march grid whose counts an int32 holds and whose work is counted, never an overflow; a march
+// beyond the budget is refused.
+TEST(PredGrid, NodesFarFromARodsGiveABoundedGridOrARefusal) {
+    LogCapture log;
+    for (double densityScale : {1e200, 1e-200}) {
+        for (double rampTravel : {0.01, 1e-300}) {
+            auto obj = pred_sweep::MakeWell(Well{}, DriveNamed("unit"), 0.0, 4000);
+            for (int32_t k = 0; k < obj->pred.FeaNodeCount; ++k) obj->pred.nodes[k].density *= densityScale;
+            const PredMarchGrid grid = ChoosePredMarchGrid(obj.get(), &obj->pred, obj->fo, rampTravel);
+            EXPECT_GE(grid.spaceRefinement, 1) << densityScale << " " << rampTravel;
+            EXPECT_GE(grid.timeRefinement, 1) << densityScale << " " << rampTravel;
+            EXPECT_GE(grid.steps, 0) << densityScale << " " << rampTravel;
+            EXPECT_TRUE(std::isfinite(grid.updates)) << densityScale << " " << rampTravel;
+            const bool solved = CalcWavePredNew(obj.get(), &obj->pred);
+            // Refused up front or out of range: either line names the solver.
+            EXPECT_TRUE(solved || log.Contains("CalcWavePredNew")) << densityScale << " " << rampTravel;
+        }
+    }
 }
 
 // Whatever the march does inside, the host's settings and the card's own grid stay as they were.
