@@ -121,14 +121,6 @@ bool ReadMeasuredCard(TeskObj* obj, const DesignSections& sections, bool* loaded
     return true;
 }
 
-// Fits one series with the count the design gives. A count the fit refuses keeps the series,
-// which a newly loaded card then refits with its old count.
-void FitSeries(TeskObj* obj, FourierSeries* series, const double* samples, int32_t count, bool measuredLoaded) {
-    CardFourierFit* fit = obj->fourier;
-    if (CalcFourierCoeffs(fit, series, samples, obj->meas.PointCount, count) || !measuredLoaded) return;
-    if (series->count != count) CalcFourierCoeffs(fit, series, samples, obj->meas.PointCount, series->count);
-}
-
 // The measured card, the series' counts and the upscaled point count are all set before the
 // series are fitted and the upscaled card resampled, once: each of them alone would refit or
 // resample, and the repeated work of a large card would add up to tens of seconds.
@@ -138,13 +130,13 @@ bool ReadUpscaledCard(TeskObj* obj, const Json& pred, bool measuredLoaded) {
     CardFourierFit* fit = obj->fourier;
     const Json& fourier = MemberOrNull(pred, "fourier");
     if (fourier.is_object()) {
-        FitSeries(obj, &fit->pos, obj->meas.surfacePos,
+        StoreFourierCoeffCount(obj, &fit->pos, obj->meas.surfacePos,
                   OptionalCount(fourier, "p", kDefaultPosCoeffs, kMaxFourierCoeffs), measuredLoaded);
-        FitSeries(obj, &fit->load, obj->meas.surfaceLoad,
+        StoreFourierCoeffCount(obj, &fit->load, obj->meas.surfaceLoad,
                   OptionalCount(fourier, "l", kDefaultLoadCoeffs, kMaxFourierCoeffs), measuredLoaded);
     } else if (measuredLoaded) {
-        FitSeries(obj, &fit->pos, obj->meas.surfacePos, fit->pos.count, true);
-        FitSeries(obj, &fit->load, obj->meas.surfaceLoad, fit->load.count, true);
+        StoreFourierCoeffCount(obj, &fit->pos, obj->meas.surfacePos, fit->pos.count, true);
+        StoreFourierCoeffCount(obj, &fit->load, obj->meas.surfaceLoad, fit->load.count, true);
     }
     RefreshUpscaledCard(obj);
     return true;

@@ -4,6 +4,7 @@
 
 #include "common/bounded_text.h"
 #include "engine/fea_nodes.h"
+#include "engine/fourier.h"
 #include "log/log.h"
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
@@ -169,6 +170,13 @@ void StorePuInfo(TeskObj* obj, const PuInfo_t* info) {
     ResetPuDerived(&obj->pu);
     std::memcpy(static_cast<PuInfo_t*>(&obj->pu), info, sizeof *info);
     DerivePuGeometry(&obj->pu);
+}
+
+void StoreFourierCoeffCount(TeskObj* obj, FourierSeries* series, const double* samples, int32_t count,
+                            bool measuredLoaded) {
+    CardFourierFit* fit = obj->fourier;
+    if (CalcFourierCoeffs(fit, series, samples, obj->meas.PointCount, count) || !measuredLoaded) return;
+    if (series->count != count) CalcFourierCoeffs(fit, series, samples, obj->meas.PointCount, series->count);
 }
 
 void StoreWellDepth(TeskObj* obj, double depth) { obj->wellDepth = depth; }

@@ -5,6 +5,7 @@
 
 struct TeskObj;
 struct WaveModel;
+struct FourierSeries;
 
 // The doors through which an input reaches the well object. Each stores one input on the cards
 // it belongs to and raises the dirty flag of every card the new value invalidates, so that the
@@ -73,6 +74,12 @@ void StoreCompression(TeskObj* obj, double compression);
 void StoreUsePumpingUnitForPosition(TeskObj* obj, uint8_t use);
 // A new pumping unit always marks "PRED": its derived geometry is rebuilt from the record.
 void StorePuInfo(TeskObj* obj, const PuInfo_t* info);
+
+// Fits one series of obj->fourier to the measured card's samples with `count` pairs. A count
+// the fit refuses keeps the series; after a new measured card (`measuredLoaded`) the kept
+// series is fitted again to it with its old count. Nothing is marked: resampling "UPSC" does.
+void StoreFourierCoeffCount(TeskObj* obj, FourierSeries* series, const double* samples, int32_t count,
+                            bool measuredLoaded);
 
 // Values no solve reads: stored, nothing marked. The name is cut at a character boundary.
 void StoreWellDepth(TeskObj* obj, double depth);
