@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/bounded_text.h"
 #include "engine/fea_node.h"
 #include "engine/work_budget.h"
 #include "log/log.h"
-#include "model/bounded_text.h"
 #include "model/taper_list.h"
 #include "model/tubing_list.h"
 

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "common/bounded_text.h"
 #include "design_test_util.h"
 #include "designfiles/design_document.h"
 #include "designfiles/design_reader.h"
 #include "dynofiles/comma_locale.h"
 #include "engine/fourier.h"
-#include "model/bounded_text.h"
 #include "model/deviation_survey.h"
 #include "model/measured_card.h"
 #include "model/run_design.h"
