@@ -200,15 +200,9 @@ TEST(DynoText, TextIsOnlyRead) {
     EXPECT_STREQ(obj.wellName, "Name");
 }
 
-TEST(DynoText, NumbersIgnoreTheHostLocale) {
+TEST_F(HostCommaLocale, DynoTextNumbersKeepTheirPoint) {
     TeskObj obj;
-    bool loaded = false;
-    {
-        CommaLocale comma;
-        if (!comma.active) GTEST_SKIP() << comma.reason;
-        loaded = Load(&obj, "1\n12.5,3.25\nx\n6.5\n");
-    }
-    ASSERT_TRUE(loaded);
+    ASSERT_TRUE(UnderCommaLocale([&] { return Load(&obj, "1\n12.5,3.25\nx\n6.5\n"); }));
     EXPECT_EQ(obj.meas.surfacePos[0], 12.5);
     EXPECT_EQ(obj.meas.surfaceLoad[0], 3.25);
     EXPECT_EQ(obj.meas.spm, 6.5);
