@@ -296,7 +296,7 @@ bool SetStringOnMapAttr(const char* key, AttributeValue& map, const json& object
     return true;
 }
 
-bool JsonToAttributeValue(const DesignDocument& document, AttributeValue* out) {
+bool JsonToAttributeValue(const nlohmann::json& document, AttributeValue* out) {
     const json& diag = Member(document, "diag");
     const json& pred = Member(document, "pred");
     if (!IsSection(document) || !IsSection(diag) || !IsSection(pred)) {

@@ -5,7 +5,6 @@
 #include <nlohmann/json.hpp>
 
 #include "cloud/aws/attribute_value.h"
-#include "designfiles/design_document.h"
 
 // The "design" attribute of a stored design: a DynamoDB map holding a fixed selection of the
 // design document (versions, well depth, and per section the fluid, pump, pressure, depth and
@@ -21,7 +20,7 @@
 // rule's log line where it has one. False, with one log line, when the document cannot be
 // converted at all: the document or a section is neither an object nor null, or a "dyn" point
 // is not an array beginning with two numbers.
-bool JsonToAttributeValue(const DesignDocument& document, AttributeValue* out);
+bool JsonToAttributeValue(const nlohmann::json& document, AttributeValue* out);
 
 // The JSON object of a stored map, in *out (null when the value is no map). The N of a member
 // that JsonToAttributeValue writes by the float rule (well_depth, and per section the depths,

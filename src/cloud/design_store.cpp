@@ -89,7 +89,7 @@ void LogNotFound(const char* designId) {
 }
 
 // The item of one save; false (logged) when it cannot be built.
-bool BuildDesignItem(const CloudSession& session, const DesignDocument& document, AttributeMap* item) {
+bool BuildDesignItem(const CloudSession& session, const nlohmann::json& document, AttributeMap* item) {
     auto wellname = document.find("wellname");
     if (wellname == document.end() || !wellname->is_string()) {
         LogMessage("ERROR: SaveDesign - the design has no well name");
@@ -131,7 +131,7 @@ DesignSummary DesignSummaryOf(const AttributeMap& item) {
     return summary;
 }
 
-bool CloudSaveDesign(CloudSession& session, const DesignDocument& document) {
+bool CloudSaveDesign(CloudSession& session, const nlohmann::json& document) {
     std::string text;
     if (!CompactJsonText(document, &text)) {
         LogMessage("ERROR: SaveDesign - the design holds text that is not UTF-8");

@@ -1,9 +1,10 @@
 #pragma once
 #include <cstddef>
 
+#include <nlohmann/json.hpp>
+
 #include "cloud/aws/attribute_value.h"
 #include "cloud/cloud_session.h"
-#include "designfiles/design_document.h"
 
 // A logged-in user's designs in the design table: one item per save, keyed by the identity id,
 // "_" and a random UUID. Saving, listing and fetching need credentials and an identity id; an
@@ -14,7 +15,7 @@
 // that ends "designId", not the user's identity: stored items have always had it so, and other
 // clients of the table may read it. False (logged) when not logged in, when the document holds
 // text that is not UTF-8 or no string "wellname", or when the table refuses it.
-bool CloudSaveDesign(CloudSession& session, const DesignDocument& document);
+bool CloudSaveDesign(CloudSession& session, const nlohmann::json& document);
 
 // The most designs a listing keeps.
 constexpr size_t kMaxListedDesigns = 100000;
