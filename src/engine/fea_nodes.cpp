@@ -8,8 +8,8 @@
 #include "engine/fea_node.h"
 #include "engine/time_step.h"
 #include "log/log.h"
-#include "model/taper_list.h"
-#include "model/wave_model.h"
+#include "engine/taper_list.h"
+#include "engine/wave_model.h"
 
 namespace {
 

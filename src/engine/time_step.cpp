@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "log/log.h"
-#include "model/taper_list.h"
-#include "model/wave_model.h"
+#include "engine/taper_list.h"
+#include "engine/wave_model.h"
 
 bool ToGridCount(double value, int32_t limit, int32_t* count) {
     if (!(value >= 0) || !(value <= static_cast<double>(limit))) return false;

@@ -1,4 +1,4 @@
-#include "model/wave_model.h"
+#include "engine/wave_model.h"
 
 #include <cfloat>
 #include <cstdio>
@@ -6,14 +6,14 @@
 #include <cstring>
 
 #include "engine/fea_node.h"
+#include "engine/taper_list.h"
+#include "engine/tubing_list.h"
 #include "engine/work_budget.h"
 #include "log/log.h"
-#include "model/bounded_text.h"
-#include "model/taper_list.h"
-#include "model/tubing_list.h"
 
 WaveModel::WaveModel(const char* cardName, uint8_t diagnostic) : isDiag(diagnostic) {
-    CopyBoundedText(name, sizeof name, cardName);
+    // The three card names are short ASCII constants: no character can be cut.
+    std::snprintf(name, sizeof name, "%s", cardName);
 }
 
 WaveModel::~WaveModel() {
