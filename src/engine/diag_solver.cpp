@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <limits>
 
+#include "common/constants.h"
 #include "engine/fea_node.h"
 #include "engine/solve_checks.h"
 #include "engine/work_budget.h"
@@ -45,7 +46,6 @@
 namespace {
 
 constexpr int32_t kDiagPumpColor = 0x00FF00FF;
-constexpr double kInchesPerFootDown = -12.0;  // card position (in, up) per displacement (ft, down)
 
 // The recurrence of one node and half stroke. It divides by kNode rather than multiplying by a
 // reciprocal: the pump loads come from small differences of the displacements, which turn the

@@ -48,9 +48,9 @@ double PickupCurve(const LegacyBoundaryContext& c, const PumpSolveState& pump, d
     const double B = c.compression;
     const double w = pump.eventPos[LoadPickupEvent];
     const double A = pump.eventPos[LoadReleaseEvent];
-    const double x0 = -12.0 * w - 10.0 / B;
-    const double z1 = (-12.0 * w - x0) * -B;
-    const double zEnd = (Min((1.0 - c.fillage) * -12.0 * (A - w), 0.5 / B - 12.0 * w) - x0) * -B;
+    const double x0 = kInchesPerFootDown * w - 10.0 / B;
+    const double z1 = (kInchesPerFootDown * w - x0) * -B;
+    const double zEnd = (Min((1.0 - c.fillage) * kInchesPerFootDown * (A - w), 0.5 / B - kInchesPerFoot * w) - x0) * -B;
     return NormalisedCurve(c.r, c.r + 1000.0, z1, zEnd, (pv - x0) * -B);
 }
 
@@ -58,10 +58,10 @@ double ReleaseCurve(const LegacyBoundaryContext& c, const PumpSolveState& pump, 
     const double B = c.compression;
     const double w = pump.eventPos[LoadPickupEvent];
     const double A = pump.eventPos[LoadReleaseEvent];
-    const double P = -12.0 * w + c.fillage * -12.0 * (A - w);
+    const double P = kInchesPerFootDown * w + c.fillage * kInchesPerFootDown * (A - w);
     const double x0 = P - 10.0 / B;
     const double z1 = (P - x0) * -B;
-    const double zA = (-12.0 * A - x0) * -B;
+    const double zA = (kInchesPerFootDown * A - x0) * -B;
     return NormalisedCurve(c.r, c.r + 1000.0, z1, zA, (pv - x0) * -B);
 }
 
@@ -83,7 +83,7 @@ StrainTerm PickupTerm(const LegacyBoundaryContext& c, const PumpSolveState& pump
     if (c.plungerStandsStill) return HoldPlunger(value);
     StrainTerm term{(pump.eventPos[LoadPickupEvent] - value) / c.e * c.r, 0.0, 1.0};
     if (c.pickupCurve) {
-        term.S = PickupCurve(c, pump, -12.0 * value);
+        term.S = PickupCurve(c, pump, kInchesPerFootDown * value);
         if (term.S < 0.0) return HoldPlunger(value);
     }
     return std::isfinite(term.S) ? term : HoldPlunger(value);
@@ -92,7 +92,7 @@ StrainTerm PickupTerm(const LegacyBoundaryContext& c, const PumpSolveState& pump
 StrainTerm ReleaseTerm(const LegacyBoundaryContext& c, const PumpSolveState& pump, double value) {
     if (c.plungerStandsStill) return HoldPlunger(value);
     StrainTerm term{(1.0 - (value - pump.eventPos[LoadReleaseEvent]) / c.e) * c.r, 0.0, 1.0};
-    if (c.releaseCurve) term.S = ReleaseCurve(c, pump, -12.0 * value);
+    if (c.releaseCurve) term.S = ReleaseCurve(c, pump, kInchesPerFootDown * value);
     return std::isfinite(term.S) ? term : HoldPlunger(value);
 }
 

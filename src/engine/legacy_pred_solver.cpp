@@ -1,5 +1,6 @@
 // The legacy predictive solver: one explicit step per point over all cycles, damping
 // chosen per grid point by the motion of the point above it.
+#include "common/constants.h"
 #include "engine/legacy_pred_solver.h"
 
 #include <cmath>
@@ -255,7 +256,7 @@ void StoreInterior(LegacySolve& s, const double* u, int32_t ic, bool inLimits) {
     const double* loads = s.w.rowLoad;
     const double offset = s.surfaceOffset;
     for (int32_t k = 1; k < M; ++k) {
-        posRows[k][ic] = -12.0 * u[k] + offset;
+        posRows[k][ic] = kInchesPerFootDown * u[k] + offset;
         loadRows[k][ic] = loads[k];
     }
 }
@@ -265,7 +266,7 @@ void StoreEnds(LegacySolve& s, const double* u, int32_t ic, bool inLimits, doubl
     const int32_t M = pred->FeaNodeCount;
     const double pumpLoad = (1.5 * u[M] - 2.0 * u[M - 1] + 0.5 * u[M - 2]) * s.kPump;
     const double surfaceLoad = (2.0 * u[1] - 1.5 * u[0] - 0.5 * u[2]) * s.kSurface + s.rodWeightInFluid;
-    const double pumpPos = -12.0 * u[M] + s.surfaceOffset;
+    const double pumpPos = kInchesPerFootDown * u[M] + s.surfaceOffset;
     if (s.keepRows) {
         IntermediateCards& rows = pred->intermediate;
         rows.posRows[0][ic] = f;
@@ -349,7 +350,7 @@ bool CalcWavePred(const PredSettings& settings, WaveModel* pred) {
         return false;
     }
     s.surfaceOffset = std::isfinite(s.surface[0]) ? s.surface[0] : 0.0;
-    for (int32_t i = 0; i < pred->PointCount; ++i) s.w.drive[i] = (s.surface[i] - s.surfaceOffset) / -12.0;
+    for (int32_t i = 0; i < pred->PointCount; ++i) s.w.drive[i] = (s.surface[i] - s.surfaceOffset) / kInchesPerFootDown;
     s.rodWeightInFluid = pred->tapers->count > 0 ? pred->tapers->Rwf : 0.0;
     s.kSurface = pred->nodes[0].eaNode / pred->nodes[0].dx;
     s.kPump = pred->nodes[M - 1].eaNode / pred->nodes[M - 1].dx;

@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/constants.h"
 #include "engine/fea_node.h"
 #include "engine/wave_model.h"
 
 namespace {
 
-constexpr double kGravity = 32.1739;  // ft/s2
 // Counts that are whole numbers up to rounding round to them, not past them.
 constexpr double kCountSlack = 1e-9;
 

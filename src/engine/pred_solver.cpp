@@ -1,5 +1,6 @@
 // The default predictive solver: explicit march of the damped wave equation over the rod
 // string, polished rod prescribed at the top, pump state machine at the bottom.
+#include "common/constants.h"
 #include "engine/pred_solver.h"
 
 #include <algorithm>
@@ -63,7 +64,7 @@ struct PointCoefficients {
 // Half of a march segment of node j: its share of mass and damping, and its stiffness.
 PointCoefficients SegmentShare(const FeaNode& node, double halfPiOverLength, const PredMarchGrid& grid) {
     const double dx = node.dx / grid.spaceRefinement;
-    const double a = std::sqrt(node.modulusPsf * 32.1739 / node.density);
+    const double a = std::sqrt(node.modulusPsf * kGravity / node.density);
     return {dx * node.areaFt2 * node.modulusPsf / (a * (2.0 * a) * grid.dt * grid.dt),
             dx * node.areaFt2 * node.modulusPsf * (halfPiOverLength / grid.dt) / (2.0 * a),
             node.modulusPsf * node.areaFt2 / dx, 0.0};
@@ -150,7 +151,7 @@ void FillSurfacePositions(const PredSettings& settings, const WaveModel* pred, c
 
 // Displacements grow downward from the position at the start of the cycle.
 void FillDrive(const double* surface, double surfaceOffset, int32_t steps, double* drive) {
-    for (int32_t step = 0; step < steps; ++step) drive[step] = (surface[step] - surfaceOffset) / -12.0;
+    for (int32_t step = 0; step < steps; ++step) drive[step] = (surface[step] - surfaceOffset) / kInchesPerFootDown;
 }
 
 // The string starts as one body with the polished rod: the two rows before the first step hold
@@ -236,7 +237,7 @@ void StoreLastCyclePoint(WaveModel* pred, const PredWorkspace& w, const PredMarc
         last->rodWeightInFluid;
     const double fluid = last->subtractFluid ? nodes[M - 1].fluidLoad : 0.0;
     const double pumpLoad = plungerLoad - fluid;
-    const double pumpPos = -12.0 * u[P] + last->surfaceOffset;
+    const double pumpPos = kInchesPerFootDown * u[P] + last->surfaceOffset;
     if (pumpPos < last->minPumpPos) last->minPumpPos = pumpPos;
 
     pred->surfacePos[i] = RangeChecked(f, kPositionLimit, last);
@@ -250,7 +251,7 @@ void StoreLastCyclePoint(WaveModel* pred, const PredWorkspace& w, const PredMarc
     IntermediateCards& rows = pred->intermediate;
     if (last->keepRows) {
         for (int32_t k = 1; k < M; ++k) {
-            rows.posRows[k][i] = -12.0 * u[k * r] + last->surfaceOffset;
+            rows.posRows[k][i] = kInchesPerFootDown * u[k * r] + last->surfaceOffset;
             rows.loadRows[k][i] = w.rowLoad[k];
         }
     }

@@ -109,14 +109,14 @@ FillageCurve PickupCurve(const PredBoundaryContext& c, const PumpSolveState& pum
     const double B = c.compression;
     const double w = pump.eventPos[LoadPickupEvent];
     const double A = pump.eventPos[LoadReleaseEvent];
-    const double x0 = -12.0 * w - 10.0 / B;
-    const double z1 = -B * (-12.0 * w - x0);
+    const double x0 = kInchesPerFootDown * w - 10.0 / B;
+    const double z1 = -B * (kInchesPerFootDown * w - x0);
     double zEnd;
     if (c.plungerCurves) {
-        const double span = -12.0 * (A - w);
-        zEnd = -B * (-12.0 * w + Min((1.0 - c.fillage) * span, 0.5 / B) - x0);
+        const double span = kInchesPerFootDown * (A - w);
+        zEnd = -B * (kInchesPerFootDown * w + Min((1.0 - c.fillage) * span, 0.5 / B) - x0);
     } else {
-        zEnd = -B * (Min((1.0 - c.fillage) * -12.0 * (A - w), 0.5 / B - 12.0 * w) - x0);
+        zEnd = -B * (Min((1.0 - c.fillage) * kInchesPerFootDown * (A - w), 0.5 / B - kInchesPerFoot * w) - x0);
     }
     return MakeCurve(c.foEA, B, x0, z1, zEnd);
 }
@@ -126,10 +126,10 @@ FillageCurve ReleaseCurve(const PredBoundaryContext& c, const PumpSolveState& pu
     const double B = c.compression;
     const double w = pump.eventPos[LoadPickupEvent];
     const double A = pump.eventPos[LoadReleaseEvent];
-    const double P = (A - w) * -12.0 * c.fillage - 12.0 * w;
+    const double P = (A - w) * kInchesPerFootDown * c.fillage - kInchesPerFoot * w;
     const double x0 = P - 10.0 / B;
     const double z1 = -B * (P - x0);
-    const double zA = -B * (-12.0 * A - x0);
+    const double zA = -B * (kInchesPerFootDown * A - x0);
     return MakeCurve(c.foEA, B, x0, z1, zA);
 }
 
@@ -151,7 +151,7 @@ double FullLoadDisplacement(const PumpRodEnd& rods, double fo) { return rods.z0 
 PumpEnd SolvePlungerOnCurve(const PredBoundaryContext& c, const FillageCurve& curve, const PumpRodEnd& rods) {
     const double zF = FullLoadDisplacement(rods, c.fo);
     const auto clampedCurve = [&](double v) {
-        const double s = CurveStrain(curve, -12.0 * v);
+        const double s = CurveStrain(curve, kInchesPerFootDown * v);
         return Min(s > 0.0 ? s : 0.0, c.foEA);
     };
     if (clampedCurve(zF) == c.foEA) return {zF, c.fo, true, false};
@@ -174,13 +174,14 @@ PumpEnd OnLinearRamp(const PredBoundaryContext& c, const PumpRodEnd& rods, doubl
 // A fillage curve read at the grid point above (negative or NaN compression): the rods take the
 // curve's strain, whatever it is.
 PumpEnd OnCurveAbove(const PredBoundaryContext& c, const FillageCurve& curve, const PumpRodEnd& rods) {
-    const double load = CurveStrain(curve, -12.0 * rods.above) * (c.e * c.h);
+    const double load = CurveStrain(curve, kInchesPerFootDown * rods.above) * (c.e * c.h);
     return {rods.z0 + load / rods.alpha, load, load >= c.fo, load <= 0.0};
 }
 
 // Curves act on the plunger only once a release has given the stroke a positive span.
 bool CurvesOnPlunger(const PredBoundaryContext& c, const PumpSolveState& pump) {
-    return c.plungerCurves && -12.0 * (pump.eventPos[LoadReleaseEvent] - pump.eventPos[LoadPickupEvent]) > 0.0;
+    const double span = kInchesPerFootDown * (pump.eventPos[LoadReleaseEvent] - pump.eventPos[LoadPickupEvent]);
+    return c.plungerCurves && span > 0.0;
 }
 
 void StepPickup(const PredBoundaryContext& c, WaveModel* pred, int32_t i, const PumpRodEnd& rods,

@@ -28,7 +28,7 @@ void FillTaperItem(TaperItem* item, const TaperBase_t& row) {
     // Left to right, not by the folded 4633.0416: that rounds differently in the last bit and
     // can move a node count at a taper boundary.
     item->waveSpeed = std::sqrt(item->E * kSquareInchesPerSquareFoot * kGravity / item->R);
-    item->stretchPerFt = 12 / item->EA;
+    item->stretchPerFt = kInchesPerFoot / item->EA;
 }
 
 }  // namespace
