@@ -79,11 +79,11 @@ TEST(LegacyPredSolver, EventsCountRunningStepsAndColoursShowTheStateBeforeTheSte
     auto obj = SolvedLegacyWell(LegacySpec());
     const int32_t n = obj->pred.PointCount;
     const CardView card = ViewPred(*obj);
-    for (int event = 0; event < 4; ++event) {
+    for (int event = 0; event < kPumpEventCount; ++event) {
         EXPECT_GE(obj->pred.pump.eventIndex[event], (obj->predCycles - 1) * n) << event;
         EXPECT_LT(obj->pred.pump.eventIndex[event], obj->predCycles * n) << event;
     }
-    const int32_t pickup = obj->pred.pump.eventIndex[0] % n;
+    const int32_t pickup = obj->pred.pump.eventIndex[LoadPickupEvent] % n;
     EXPECT_EQ(card.colors[pickup], kNone);
     EXPECT_EQ(card.colors[(pickup + 1) % n], kPickup);
 }

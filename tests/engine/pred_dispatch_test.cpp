@@ -17,7 +17,8 @@ TEST(PredDispatch, NonZeroSettingRunsTheLegacySolver) {
         ASSERT_TRUE(SolvePredCard(GatherPredSettings(obj.get()), &obj->pred));
         EXPECT_EQ(obj->pred.pumpState, 0) << int(setting);  // the new solver's state is untouched
         EXPECT_NE(obj->pred.pump.legacyPumpState, 0) << int(setting);
-        EXPECT_GE(obj->pred.pump.eventIndex[0], (obj->predCycles - 1) * obj->pred.PointCount) << int(setting);
+        EXPECT_GE(obj->pred.pump.eventIndex[LoadPickupEvent], (obj->predCycles - 1) * obj->pred.PointCount)
+            << int(setting);
     }
 }
 
@@ -26,7 +27,7 @@ TEST(PredDispatch, ZeroRunsTheNewSolver) {
     ASSERT_TRUE(SolvePredCard(GatherPredSettings(obj.get()), &obj->pred));
     EXPECT_NE(obj->pred.pumpState, 0);
     EXPECT_EQ(obj->pred.pump.legacyPumpState, 0);
-    EXPECT_LT(obj->pred.pump.eventIndex[0], obj->pred.PointCount);
+    EXPECT_LT(obj->pred.pump.eventIndex[LoadPickupEvent], obj->pred.PointCount);
 }
 
 TEST(PredDispatch, RefusalsComeBackAsFalse) {

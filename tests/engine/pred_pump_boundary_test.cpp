@@ -40,7 +40,7 @@ TEST(PredPumpBoundary, FirstStepAtRestEntersPickup) {
     b.obj->pred.pumpState = Unset;
     EXPECT_EQ(b.Step(7), 0.0);
     EXPECT_EQ(b.obj->pred.pumpState, LoadPickup);
-    EXPECT_EQ(b.obj->pred.pump.eventIndex[0], 7);
+    EXPECT_EQ(b.obj->pred.pump.eventIndex[LoadPickupEvent], 7);
 }
 
 TEST(PredPumpBoundary, FullLoadHoldsFoUntilThePlungerTurnsDown) {
@@ -56,17 +56,17 @@ TEST(PredPumpBoundary, FullLoadHoldsFoUntilThePlungerTurnsDown) {
     b.current[b.M] = 0.0;  // above: the plunger moves down
     b.Step(4);
     EXPECT_EQ(b.obj->pred.pumpState, LoadRelease);
-    EXPECT_EQ(b.obj->pred.pump.eventIndex[2], 4);
+    EXPECT_EQ(b.obj->pred.pump.eventIndex[LoadReleaseEvent], 4);
 }
 
 TEST(PredPumpBoundary, ReleaseFallsBackToFullLoadWithoutAnEvent) {
     BoundaryBench b;
     b.obj->pred.pumpState = LoadRelease;
     b.obj->pred.pump.stateLastPos[2] = 1.0;  // last full-load displacement below the new one
-    b.obj->pred.pump.eventIndex[1] = 55;
+    b.obj->pred.pump.eventIndex[FullLoadEvent] = 55;
     b.Step(9);
     EXPECT_EQ(b.obj->pred.pumpState, FullLoad);
-    EXPECT_EQ(b.obj->pred.pump.eventIndex[1], 55);
+    EXPECT_EQ(b.obj->pred.pump.eventIndex[FullLoadEvent], 55);
 }
 
 TEST(PredPumpBoundary, PickupLoadGrowsWithPlungerTravelOverTheTubingStretch) {
@@ -101,7 +101,7 @@ TEST(PredPumpBoundary, RampsEndAtFoAndAtZeroWithinTheStep) {
         const double v = b.Step(12);
         EXPECT_NEAR(b.PumpLoad(v), pickup ? fo : 0.0, 1e-9 * fo) << pickup;
         EXPECT_EQ(b.obj->pred.pumpState, pickup ? FullLoad : NoLoad) << pickup;
-        EXPECT_EQ(b.obj->pred.pump.eventIndex[pickup ? 1 : 3], 12) << pickup;
+        EXPECT_EQ(b.obj->pred.pump.eventIndex[pickup ? FullLoadEvent : NoLoadEvent], 12) << pickup;
     }
 }
 
@@ -111,7 +111,7 @@ TEST(PredPumpBoundary, UnknownStateGivesZeroAndChangesNothing) {
     b.next[b.M - 1] = 2.0;
     EXPECT_EQ(b.Step(1), 0.0);
     EXPECT_EQ(b.obj->pred.pumpState, 9);
-    EXPECT_EQ(b.obj->pred.pump.eventIndex[0], 0);
+    EXPECT_EQ(b.obj->pred.pump.eventIndex[LoadPickupEvent], 0);
 }
 
 TEST(PredPumpBoundary, CardWithoutNodesIsLeftAlone) {

@@ -81,7 +81,7 @@ TEST(PredSolver, ColoursAgreeWithLoadsAndEventsCarryTheirColour) {
     EXPECT_GT(full, 0);
     EXPECT_GT(none, 0);
     const int32_t n = obj->pred.PointCount;
-    for (int event = 0; event < 4; ++event) {
+    for (int event = 0; event < kPumpEventCount; ++event) {
         const int32_t index = obj->pred.pump.eventIndex[event];
         ASSERT_GE(index, 0);
         ASSERT_LT(index, n);
@@ -242,13 +242,13 @@ TEST(PredSolver, RefusesCardsItCannotSolveWithoutTouchingThem) {
     };
     for (const Case& c : cases) {
         auto obj = MakePredWell(PredWellInputs{});
-        obj->pred.pump.eventIndex[2] = 77;
+        obj->pred.pump.eventIndex[LoadReleaseEvent] = 77;
         obj->pred.pumpState = FullLoad;
         c.spoil(obj.get());
         LogCapture log;
         EXPECT_FALSE(CalcWavePredNew(GatherPredSettings(obj.get()), &obj->pred)) << c.name;
         EXPECT_TRUE(log.Contains("Cannot run CalcWavePredNew() because all fields have not been set.")) << c.name;
-        EXPECT_EQ(obj->pred.pump.eventIndex[2], 77) << c.name;
+        EXPECT_EQ(obj->pred.pump.eventIndex[LoadReleaseEvent], 77) << c.name;
         EXPECT_EQ(obj->pred.pumpState, FullLoad) << c.name;
     }
 }
