@@ -35,9 +35,11 @@
  * version of the library that runs. The library's SONAME, libtesk.so.MAJOR, changes with the
  * major number only when the interface changes incompatibly.
  *
- * Threads. The library starts no threads. It takes one lock, briefly: the first well object
- * created starts the transfer library (libcurl) for the process and the last one deleted
- * stops it, each under that lock; nothing else locks. Use each well object from one
+ * Threads. The library starts no threads. It takes one lock, briefly: a well object's first
+ * cloud call that may send (Login, FetchDesigns with refresh 1, GetDesign, SaveCurrentDesign,
+ * Test) starts the transfer library (libcurl) for the process unless another object already
+ * has, and deleting the last such object stops it, each under that lock; creating a well object
+ * starts nothing and nothing else locks. Use each well object from one
  * thread at a time (a host sharing one between threads serialises its calls); different
  * objects may be used on different threads at once. BuildTaperBase_t, runtesk and
  * SetLoggingCallback may be called from any thread.
@@ -591,7 +593,7 @@ TESK_API uint8_t WriteDesignFileWithTemplate(TeskObj* obj, const char* path, con
  * tokens, secret key, session token) replaced by "***". The temporary credentials of a Login or
  * Test last about an hour; after that the design calls fail until Login or Test is called
  * again. The account's region, ids and table names are built in and can be replaced by
- * environment variables read when a well object is created (see README). */
+ * environment variables read at the well object's first call that may send (see README). */
 
 /* One stored design of the last listing, 172 bytes. Each field is a zero-terminated text cut
  * to fit (83, 23 and 63 characters), empty when the stored item lacks it. An id longer than

@@ -4,8 +4,9 @@
 #include <new>
 
 #include "api/guard.h"
-#include "model/bounded_text.h"
+#include "common/bounded_text.h"
 #include "model/tesk_obj.h"
+#include "model/well_inputs.h"
 
 namespace {
 std::atomic<int32_t> runteskCounter{0};
@@ -20,7 +21,7 @@ TESK_API TeskObj* CreateTeskObj(void) {
             LogMessage("MALLOC ERROR");
             return static_cast<TeskObj*>(nullptr);
         }
-        CopyBoundedText(obj->wellName, sizeof obj->wellName, "New Well");
+        StoreWellName(obj, "New Well");
         return obj;
     });
 }
@@ -61,7 +62,7 @@ TESK_API uint8_t SetWellName(TeskObj* obj, const char* name) {
             LogMessage("Error: SetWellName needs a name");
             return 0;
         }
-        CopyBoundedText(obj->wellName, sizeof obj->wellName, name);
+        StoreWellName(obj, name);
         return 1;
     });
 }

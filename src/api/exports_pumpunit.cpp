@@ -4,24 +4,16 @@
 #include "api/guard.h"
 #include "log/log.h"
 #include "model/tesk_obj.h"
+#include "model/well_inputs.h"
 #include "pumpunit/permissible_loads.h"
-
-namespace {
-
-uint8_t ApplyPuInfo(TeskObj* obj, const PuInfo_t* info) {
-    obj->predDirty = 1;
-    ResetPuDerived(&obj->pu);
-    std::memcpy(static_cast<PuInfo_t*>(&obj->pu), info, sizeof *info);
-    DerivePuGeometry(&obj->pu);
-    return 1;
-}
-
-}  // namespace
 
 extern "C" {
 
 TESK_API uint8_t SetPuInfo(TeskObj* obj, PuInfo_t info) {
-    return WellExport<uint8_t>("SetPuInfo", obj, 0, [&] { return ApplyPuInfo(obj, &info); });
+    return WellExport<uint8_t>("SetPuInfo", obj, 0, [&]() -> uint8_t {
+        StorePuInfo(obj, &info);
+        return 1;
+    });
 }
 
 // One entry point under two names: older hosts bind the second.

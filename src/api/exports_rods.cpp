@@ -6,15 +6,9 @@
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
 #include "model/tubing_list.h"
+#include "model/well_inputs.h"
 
 namespace {
-
-uint8_t SetTapersOnCards(WaveModel* const* cards, int32_t cardCount, const TaperBase_t* tapers, int32_t count,
-                         double sgFluid) {
-    if (!SetCardsTapers(cards, cardCount, tapers, count, sgFluid)) return 0;
-    for (int32_t c = 0; c < cardCount; ++c) cards[c]->sgFluid = sgFluid;
-    return 1;
-}
 
 int32_t TaperCount(WaveModel* card) {
     const TaperList* list = GetTaperList(card);
@@ -77,20 +71,13 @@ TESK_API TaperBase_t BuildTaperBase_t(const char* id, double L, double D, double
 
 TESK_API uint8_t SetDiagTapers(TeskObj* obj, const TaperBase_t* tapers, int32_t count, double sgFluid) {
     return WellExport<uint8_t>("SetDiagTapers", obj, 0, [&]() -> uint8_t {
-        WaveModel* cards[] = {&obj->meas, &obj->upsc};
-        if (!SetTapersOnCards(cards, 2, tapers, count, sgFluid)) return 0;
-        obj->measDirty = 1;
-        obj->upscDirty = 1;
-        return 1;
+        return StoreTapers(obj, DiagCards(obj), tapers, count, sgFluid) ? 1 : 0;
     });
 }
 
 TESK_API uint8_t SetPredTapers(TeskObj* obj, const TaperBase_t* tapers, int32_t count, double sgFluid) {
     return WellExport<uint8_t>("SetPredTapers", obj, 0, [&]() -> uint8_t {
-        WaveModel* cards[] = {&obj->pred};
-        if (!SetTapersOnCards(cards, 1, tapers, count, sgFluid)) return 0;
-        obj->predDirty = 1;
-        return 1;
+        return StoreTapers(obj, PredCards(obj), tapers, count, sgFluid) ? 1 : 0;
     });
 }
 
@@ -124,19 +111,13 @@ TESK_API double CalculateKrToDepth(TeskObj* obj, double depth) {
 
 TESK_API uint8_t SetDiagTubings(TeskObj* obj, const TubingBase_t* tubings, int32_t count) {
     return WellExport<uint8_t>("SetDiagTubings", obj, 0, [&]() -> uint8_t {
-        WaveModel* cards[] = {&obj->meas, &obj->upsc};
-        if (!SetCardsTubings(cards, 2, tubings, count)) return 0;
-        obj->measDirty = 1;
-        obj->upscDirty = 1;
-        return 1;
+        return StoreTubings(obj, DiagCards(obj), tubings, count) ? 1 : 0;
     });
 }
 
 TESK_API uint8_t SetPredTubings(TeskObj* obj, const TubingBase_t* tubings, int32_t count) {
     return WellExport<uint8_t>("SetPredTubings", obj, 0, [&]() -> uint8_t {
-        if (!SetCardTubings(&obj->pred, tubings, count)) return 0;
-        obj->predDirty = 1;
-        return 1;
+        return StoreTubings(obj, PredCards(obj), tubings, count) ? 1 : 0;
     });
 }
 

@@ -97,15 +97,17 @@ bool CloudLogin(CloudSession& session, const char* userName, const char* passwor
     return true;
 }
 
-bool CloudLogout(CloudSession& session) {
+bool CloudLogout(CloudSession* session) {
     RemoveRefreshToken();
-    session.creds.accessKeyId.clear();
-    session.creds.secretKey.clear();
-    session.creds.sessionToken.clear();
-    session.creds.expiration = std::chrono::system_clock::now();
-    session.username.clear();
-    session.sub.clear();
-    session.IdentityId.clear();
+    if (session != nullptr) {
+        session->creds.accessKeyId.clear();
+        session->creds.secretKey.clear();
+        session->creds.sessionToken.clear();
+        session->creds.expiration = std::chrono::system_clock::now();
+        session->username.clear();
+        session->sub.clear();
+        session->IdentityId.clear();
+    }
     LogMessage("Logged out of cloud.");
     return false;
 }

@@ -10,5 +10,7 @@
 bool CloudLogin(CloudSession& session, const char* userName, const char* password);
 
 // Removes the token file and forgets credentials (session token included), claims and
-// identity; the last listing stays. Returns false in every case, as callers have always seen.
-bool CloudLogout(CloudSession& session);
+// identity; the last listing stays. A null session (a well object that never made one) has
+// nothing to forget, so logging out never starts the HTTP stack. Returns false in every case,
+// as callers have always seen.
+bool CloudLogout(CloudSession* session);

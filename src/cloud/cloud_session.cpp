@@ -3,6 +3,13 @@
 #include <cstring>
 
 #include "cloud/aws/sdk_lifetime.h"
+#include "model/tesk_obj.h"
+
+namespace {
+
+void DeleteSession(CloudSession* session) { delete session; }
+
+}  // namespace
 
 CloudSession::CloudSession() : account(ReadCloudAccount()) {
     config.region = account.region;
@@ -10,6 +17,11 @@ CloudSession::CloudSession() : account(ReadCloudAccount()) {
 }
 
 CloudSession::~CloudSession() { AwsSdkStop(); }
+
+CloudSession& WellSession(TeskObj* obj) {
+    if (obj->cloud == nullptr) obj->cloud = decltype(obj->cloud)(new CloudSession(), &DeleteSession);
+    return *obj->cloud;
+}
 
 AwsClientConfig CallConfig(CloudSession& session) {
     AwsClientConfig config = session.config;

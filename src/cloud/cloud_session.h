@@ -9,6 +9,8 @@
 #include "cloud/cloud_account.h"
 #include "tesk/tesk.h"
 
+struct TeskObj;
+
 // What ties one well object to the cloud account: the account's names and the client
 // configuration every request of this object is built from, what a login yields, and the
 // summaries of the last design listing. Each session holds one start of the HTTP stack.
@@ -32,6 +34,11 @@ struct CloudSession {
     CloudSession(const CloudSession&) = delete;
     CloudSession& operator=(const CloudSession&) = delete;
 };
+
+// The well object's session, made by its first cloud call that needs one (which then reads the
+// account's names and starts the HTTP stack) and ended with the object. Throws std::bad_alloc
+// when it cannot be made, which the export's guard answers with "MALLOC ERROR".
+CloudSession& WellSession(TeskObj* obj);
 
 // Every export call ends within this, its retries and waits included.
 constexpr std::chrono::seconds kCloudCallTimeLimit(60);

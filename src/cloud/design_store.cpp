@@ -9,8 +9,8 @@
 #include "cloud/design_attribute_map.h"
 #include "cloud/json_text.h"
 #include "cloud/secret_redaction.h"
+#include "common/bounded_text.h"
 #include "log/log.h"
-#include "model/bounded_text.h"
 
 namespace {
 

@@ -8,13 +8,13 @@
 
 #include <pugixml.hpp>
 
+#include "common/whole_file.h"
 #include "designfiles/builtin_templates.h"
 #include "designfiles/design_document.h"
 #include "designfiles/design_reader.h"
 #include "designfiles/qrod_file.h"
 #include "designfiles/rodstar_file.h"
 #include "designfiles/srod_file.h"
-#include "designfiles/whole_file.h"
 #include "designfiles/xml_template_writer.h"
 #include "designfiles/xml_values.h"
 #include "log/log.h"

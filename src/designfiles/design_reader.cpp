@@ -8,15 +8,12 @@
 #include "designfiles/design_json_scan.h"
 #include "designfiles/design_survey.h"
 #include "designfiles/json_rules.h"
-#include "engine/fea_nodes.h"
 #include "engine/fourier.h"
 #include "log/log.h"
-#include "model/bounded_text.h"
 #include "model/deviation_survey.h"
 #include "model/measured_card.h"
-#include "model/taper_list.h"
 #include "model/tesk_obj.h"
-#include "model/wave_params.h"
+#include "model/well_inputs.h"
 
 namespace {
 
@@ -72,57 +69,25 @@ void ReadSurvey(TeskObj* obj, const Json& doc) {
 void ReadWellName(TeskObj* obj, const Json& doc) {
     const Json& name = MemberOrNull(doc, "wellname");
     if (!name.is_string()) ThrowFormatError("\"wellname\" must be a string");
-    CopyBoundedText(obj->wellName, sizeof obj->wellName, name.get_ref<const std::string&>().c_str());
-}
-
-// A new fluid gravity changes the buoyant weights, so the taper totals and the nodes built
-// from them follow it.
-void StoreFluidGravity(TeskObj* obj, WaveModel* card, double sg) {
-    if (card->sgFluid == sg) return;
-    card->sgFluid = sg;
-    if (card->tapers != nullptr) {
-        UpdateTaperTotals(card->tapers, sg);
-        UpdateNodeFluidFields(card);
-    }
-    MarkCardDirty(obj, card);
-}
-
-void StoreCardValue(TeskObj* obj, WaveModel* card, double WaveModel::*field, double value) {
-    if (card->*field == value) return;
-    card->*field = value;
-    MarkCardDirty(obj, card);
+    StoreWellName(obj, name.get_ref<const std::string&>().c_str());
 }
 
 // An optional float of a section, stored in "PRED" or in "MEAS" and "UPSC".
 void ReadCardFloat(TeskObj* obj, const Json& section, const char* key, bool pred, double WaveModel::*field) {
     double value = 0.0;
     if (!ReadOptionalFloat(section, key, &value)) return;
-    if (pred) {
-        StoreCardValue(obj, &obj->pred, field, value);
-    } else {
-        StoreCardValue(obj, &obj->meas, field, value);
-        StoreCardValue(obj, &obj->upsc, field, value);
-    }
+    StoreCardValue(obj, pred ? PredCards(obj) : DiagCards(obj), field, value, StoreWhen::EachDiffers);
 }
 
 void ReadSpeeds(TeskObj* obj, const DesignSections& sections) {
     double spm = 0.0;
-    if (ReadOptionalFloat(sections.pred, "spm", &spm)) {
-        SetCardSpm(&obj->pred, spm);
-        MarkCardDirty(obj, &obj->pred);
-    }
-    if (ReadOptionalFloat(sections.diag, "spm", &spm)) {
-        SetCardSpm(&obj->meas, spm);
-        SetCardSpm(&obj->upsc, spm);
-        MarkCardDirty(obj, &obj->meas);
-        MarkCardDirty(obj, &obj->upsc);
-    }
+    if (ReadOptionalFloat(sections.pred, "spm", &spm)) StoreSpeed(obj, PredCards(obj), spm, StoreWhen::Always);
+    if (ReadOptionalFloat(sections.diag, "spm", &spm)) StoreSpeed(obj, DiagCards(obj), spm, StoreWhen::Always);
 }
 
-void ReadDamping(TeskObj* obj, const Json& section, WaveModel* card) {
-    SetCardDamping(card, OptionalFloat(section, "damp_up", kDefaultDamping),
-                   OptionalFloat(section, "damp_dn", kDefaultDamping));
-    MarkCardDirty(obj, card);
+void ReadDamping(TeskObj* obj, const Json& section, const CardGroup& cards) {
+    StoreDamping(obj, cards, OptionalFloat(section, "damp_up", kDefaultDamping),
+                 OptionalFloat(section, "damp_dn", kDefaultDamping), StoreWhen::Always);
 }
 
 bool CardArraysMissing(const WaveModel* card) {
@@ -152,17 +117,8 @@ bool LoadMeasuredRows(TeskObj* obj, const MeasuredRows& rows, const Json& diag, 
 bool ReadMeasuredCard(TeskObj* obj, const DesignSections& sections, bool* loaded) {
     if (!MemberOrNull(sections.diag, "dyn").is_array()) return true;
     if (sections.dyn.count > 0) return LoadMeasuredRows(obj, sections.dyn, sections.diag, loaded);
-    SetCardSpm(&obj->meas, RequiredNumber(sections.diag, "spm"));
-    MarkCardDirty(obj, &obj->meas);
+    StoreSpeed(obj, OneCard(&obj->meas), RequiredNumber(sections.diag, "spm"), StoreWhen::Always);
     return true;
-}
-
-// Fits one series with the count the design gives. A count the fit refuses keeps the series,
-// which a newly loaded card then refits with its old count.
-void FitSeries(TeskObj* obj, FourierSeries* series, const double* samples, int32_t count, bool measuredLoaded) {
-    CardFourierFit* fit = obj->fourier;
-    if (CalcFourierCoeffs(fit, series, samples, obj->meas.PointCount, count) || !measuredLoaded) return;
-    if (series->count != count) CalcFourierCoeffs(fit, series, samples, obj->meas.PointCount, series->count);
 }
 
 // The measured card, the series' counts and the upscaled point count are all set before the
@@ -174,13 +130,13 @@ bool ReadUpscaledCard(TeskObj* obj, const Json& pred, bool measuredLoaded) {
     CardFourierFit* fit = obj->fourier;
     const Json& fourier = MemberOrNull(pred, "fourier");
     if (fourier.is_object()) {
-        FitSeries(obj, &fit->pos, obj->meas.surfacePos,
+        StoreFourierCoeffCount(obj, &fit->pos, obj->meas.surfacePos,
                   OptionalCount(fourier, "p", kDefaultPosCoeffs, kMaxFourierCoeffs), measuredLoaded);
-        FitSeries(obj, &fit->load, obj->meas.surfaceLoad,
+        StoreFourierCoeffCount(obj, &fit->load, obj->meas.surfaceLoad,
                   OptionalCount(fourier, "l", kDefaultLoadCoeffs, kMaxFourierCoeffs), measuredLoaded);
     } else if (measuredLoaded) {
-        FitSeries(obj, &fit->pos, obj->meas.surfacePos, fit->pos.count, true);
-        FitSeries(obj, &fit->load, obj->meas.surfaceLoad, fit->load.count, true);
+        StoreFourierCoeffCount(obj, &fit->pos, obj->meas.surfacePos, fit->pos.count, true);
+        StoreFourierCoeffCount(obj, &fit->load, obj->meas.surfaceLoad, fit->load.count, true);
     }
     RefreshUpscaledCard(obj);
     return true;
@@ -196,11 +152,12 @@ void ReadFluidAndPressures(TeskObj* obj, const DesignSections& sections) {
 }
 
 void ReadPrediction(TeskObj* obj, const Json& pred) {
-    ReadOptionalFloat(pred, "fo", &obj->fo);
-    ReadOptionalFloat(pred, "fillage", &obj->fillage);
-    obj->fillage = ClampFillage(obj->fillage);
-    ReadOptionalFloat(pred, "compression", &obj->compression);
-    ReadOptionalBool(pred, "usePumpingUnitForPosition", &obj->usePumpingUnitForPosition);
+    double number = 0.0;
+    if (ReadOptionalFloat(pred, "fo", &number)) StoreFo(obj, number);
+    if (ReadOptionalFloat(pred, "fillage", &number)) StoreFillage(obj, number);
+    if (ReadOptionalFloat(pred, "compression", &number)) StoreCompression(obj, number);
+    uint8_t use = 0;
+    if (ReadOptionalBool(pred, "usePumpingUnitForPosition", &use)) StoreUsePumpingUnitForPosition(obj, use);
 }
 
 void ReadPump(TeskObj* obj, const Json& section, bool pred) {
@@ -211,11 +168,9 @@ void ReadPump(TeskObj* obj, const Json& section, bool pred) {
 }
 
 bool ReadCards(TeskObj* obj, const DesignSections& sections) {
-    const double diagSg = RequiredNumber(sections.diag, "sg_fluid");
-    StoreFluidGravity(obj, &obj->meas, diagSg);
-    StoreFluidGravity(obj, &obj->upsc, diagSg);
+    StoreFluidGravity(obj, DiagCards(obj), RequiredNumber(sections.diag, "sg_fluid"), StoreWhen::EachDiffers);
     if (!ParseTaperSection(obj, MemberOrNull(sections.diag, "taper"), false)) return false;
-    StoreFluidGravity(obj, &obj->pred, RequiredNumber(sections.pred, "sg_fluid"));
+    StoreFluidGravity(obj, PredCards(obj), RequiredNumber(sections.pred, "sg_fluid"), StoreWhen::EachDiffers);
     if (!ParseTaperSection(obj, MemberOrNull(sections.pred, "taper"), true)) return false;
     const double diagPumpDepth = OptionalFloat(sections.diag, "pump_depth", 0.0);
     const double diagAnchorDepth = OptionalFloat(sections.diag, "anchor_depth", 0.0);
@@ -228,9 +183,8 @@ bool ReadCards(TeskObj* obj, const DesignSections& sections) {
         return false;
     }
     ReadSpeeds(obj, sections);
-    ReadDamping(obj, sections.pred, &obj->pred);
-    ReadDamping(obj, sections.diag, &obj->meas);
-    ReadDamping(obj, sections.diag, &obj->upsc);
+    ReadDamping(obj, sections.pred, PredCards(obj));
+    ReadDamping(obj, sections.diag, DiagCards(obj));
     bool measuredLoaded = false;
     if (!ReadMeasuredCard(obj, sections, &measuredLoaded) || !ReadUpscaledCard(obj, sections.pred, measuredLoaded)) {
         return false;
@@ -247,7 +201,8 @@ bool ApplyDesign(TeskObj* obj, const ScannedDesign& design) {
     ReadFileVersion(obj, doc);
     ReadSurvey(obj, doc);
     ReadWellName(obj, doc);
-    ReadOptionalFloat(doc, "well_depth", &obj->wellDepth);
+    double wellDepth = 0.0;
+    if (ReadOptionalFloat(doc, "well_depth", &wellDepth)) StoreWellDepth(obj, wellDepth);
     return ReadCards(obj, DesignSections{MemberOrNull(doc, "diag"), MemberOrNull(doc, "pred"), design.dyn});
 }
 

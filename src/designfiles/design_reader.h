@@ -4,7 +4,6 @@
 #include <nlohmann/json.hpp>
 
 struct TeskObj;
-struct WaveModel;
 
 // Largest design of the own format, file or text: parsing JSON runs at some tens of
 // megabytes a second, and a measured card of a million points takes about twenty.
@@ -33,5 +32,3 @@ bool ParseTaperSection(TeskObj* obj, const nlohmann::json& value, bool pred);
 bool ParseTubingSection(TeskObj* obj, const nlohmann::json& value, bool pred, double pumpDepth,
                         double anchorDepth);
 
-// Raises the object's dirty flag of the card.
-void MarkCardDirty(TeskObj* obj, const WaveModel* card);

@@ -1,14 +1,15 @@
 #include <cstdlib>
 #include <memory>
 
+#include "common/bounded_text.h"
 #include "designfiles/design_json_scan.h"
 #include "designfiles/design_reader.h"
 #include "designfiles/json_rules.h"
 #include "log/log.h"
-#include "model/bounded_text.h"
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
 #include "model/tubing_list.h"
+#include "model/well_inputs.h"
 
 namespace {
 
@@ -74,31 +75,17 @@ RecordArray<Record> ReadRecords(const Json& value, int32_t count, const char* er
     return records;
 }
 
-void StoreDepths(WaveModel* card, double pumpDepth, double anchorDepth) {
-    card->tubings->pumpDepth = pumpDepth;
-    card->tubings->anchorDepth = anchorDepth;
-    UpdateTubingTotals(card->tubings);
-}
-
 }  // namespace
-
-void MarkCardDirty(TeskObj* obj, const WaveModel* card) {
-    if (card == &obj->meas) obj->measDirty = 1;
-    if (card == &obj->upsc) obj->upscDirty = 1;
-    if (card == &obj->pred) obj->predDirty = 1;
-}
 
 bool ParseTaperSection(TeskObj* obj, const nlohmann::json& value, bool pred) {
     const int32_t count = ElementCount(value, "taper");
     if (count == 0) return true;
     const auto records = ReadRecords<TaperBase_t>(value, count, "ERROR: Taper section error", FillTaper);
     if (records == nullptr) return false;
-    WaveModel* card = pred ? &obj->pred : &obj->meas;
-    WaveModel* cards[] = {card, &obj->upsc};
+    const CardGroup cards = pred ? PredCards(obj) : DiagCards(obj);
+    WaveModel* card = cards.cards[0];
     LogMessage(pred ? "Setting Pred Taper:" : "Setting Diag Taper:");
-    const int32_t cardCount = pred ? 1 : 2;
-    if (!SetCardsTapers(cards, cardCount, records.get(), count, card->sgFluid)) return false;
-    for (int32_t i = 0; i < cardCount; ++i) MarkCardDirty(obj, cards[i]);
+    if (!StoreTapers(obj, cards, records.get(), count, card->sgFluid)) return false;
     PrintTaperList(GetTaperList(card));
     return true;
 }
@@ -109,15 +96,10 @@ bool ParseTubingSection(TeskObj* obj, const nlohmann::json& value, bool pred, do
     if (count == 0) return true;
     const auto records = ReadRecords<TubingBase_t>(value, count, "ERROR: Tubing section error", FillTubing);
     if (records == nullptr) return false;
-    WaveModel* card = pred ? &obj->pred : &obj->meas;
-    WaveModel* cards[] = {card, &obj->upsc};
+    const CardGroup cards = pred ? PredCards(obj) : DiagCards(obj);
     LogMessage(pred ? "Setting Pred Tubing:" : "Setting Diag Tubing:");
-    const int32_t cardCount = pred ? 1 : 2;
-    if (!SetCardsTubings(cards, cardCount, records.get(), count)) return false;
-    for (int32_t i = 0; i < cardCount; ++i) {
-        MarkCardDirty(obj, cards[i]);
-        StoreDepths(cards[i], pumpDepth, anchorDepth);
-    }
-    PrintTubingList(GetTubingList(card));
+    if (!StoreTubings(obj, cards, records.get(), count)) return false;
+    StoreNewTubingDepths(obj, cards, pumpDepth, anchorDepth);
+    PrintTubingList(GetTubingList(cards.cards[0]));
     return true;
 }

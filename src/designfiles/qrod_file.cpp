@@ -9,13 +9,11 @@
 #include <vector>
 
 #include "designfiles/atomic_save.h"
-#include "designfiles/xml_design_steps.h"
 #include "log/log.h"
-#include "model/bounded_text.h"
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
 #include "model/tubing_list.h"
-#include "model/wave_params.h"
+#include "model/well_inputs.h"
 
 namespace {
 
@@ -65,20 +63,16 @@ std::vector<QrodLine> LastLineOfEachKey(const char* text) {
 }
 
 void ApplyTitle(TeskObj* obj, const QrodRecord& record) {
-    CopyBoundedText(obj->wellName, sizeof obj->wellName, record.value.c_str());
+    StoreWellName(obj, record.value.c_str());
     LogMessage("QROD NAME ---%s---", record.value.c_str());
 }
 
 // A speed that is not a positive number is stored alone: the period keeps its last good value.
 void ApplyStrokeRate(TeskObj* obj, double spm) {
-    WaveModel* pred = &obj->pred;
-    if (!(pred->spm == spm)) {
-        if (spm > 0 && std::isfinite(spm)) {
-            SetCardSpm(pred, spm);
-        } else {
-            pred->spm = spm;
-        }
-        obj->predDirty = 1;
+    if (spm > 0 && std::isfinite(spm)) {
+        StoreSpeed(obj, PredCards(obj), spm);
+    } else {
+        StoreCardValue(obj, PredCards(obj), &WaveModel::spm, spm);
     }
     LogMessage("QROD SPM ---%0.3lf---", spm);
 }
@@ -86,13 +80,13 @@ void ApplyStrokeRate(TeskObj* obj, double spm) {
 void ApplyAnchorDepth(TeskObj* obj, double depth) {
     LogMessage("TODO: QROD set tubing");
     LogMessage("TODO: sort out anchor in qrod");
-    StoreAnchorDepthOnAllCards(obj, depth);
+    StoreAnchorDepth(obj, AllCards(obj), depth);
 }
 
 // The file has no fluid level of its own: the pump depth stands in for it on every card.
 void ApplyPumpDepth(TeskObj* obj, double depth) {
-    StorePumpDepthOnAllCards(obj, depth);
-    StoreOnAllCards(obj, &WaveModel::fluidLevel, depth);
+    StorePumpDepth(obj, AllCards(obj), depth);
+    StoreCardValue(obj, AllCards(obj), &WaveModel::fluidLevel, depth);
 }
 
 void ApplyRecord(TeskObj* obj, const QrodRecord& record) {
@@ -103,15 +97,15 @@ void ApplyRecord(TeskObj* obj, const QrodRecord& record) {
     } else if (key == "StrokeRate") {
         ApplyStrokeRate(obj, number);
     } else if (key == "DampingFactor") {
-        StorePredDamping(obj, number, number);
+        StoreDamping(obj, PredCards(obj), number, number);
     } else if (key == "AnchorDepth") {
         ApplyAnchorDepth(obj, number);
     } else if (key == "PumpDepth") {
         ApplyPumpDepth(obj, number);
     } else if (key == "FluidSpecificGravity") {
-        StoreFluidGravityOnAllCards(obj, number);
+        StoreFluidGravity(obj, AllCards(obj), number);
     } else if (const CardFieldKey* entry = FindCardFieldKey(key)) {
-        StoreOnAllCards(obj, entry->field, number);
+        StoreCardValue(obj, AllCards(obj), entry->field, number);
     }
 }
 

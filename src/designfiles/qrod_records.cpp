@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "model/bounded_text.h"
+#include "common/bounded_text.h"
 
 namespace {
 

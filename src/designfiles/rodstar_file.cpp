@@ -12,9 +12,9 @@
 #include "designfiles/xml_template_writer.h"
 #include "designfiles/xml_values.h"
 #include "log/log.h"
-#include "model/bounded_text.h"
 #include "model/deviation_survey.h"
 #include "model/tesk_obj.h"
+#include "model/well_inputs.h"
 
 namespace {
 
@@ -27,19 +27,19 @@ int32_t Order(pugi::xml_node element) { return ClampToInt32(XmlInteger(element.a
 bool UsableDiameter(double diameter) { return std::isfinite(diameter) && diameter > 0; }
 
 void ApplyValues(TeskObj* obj, pugi::xml_node input) {
-    CopyBoundedText(obj->wellName, sizeof obj->wellName, Text(input, "r:well-name"));
-    StorePredSpeed(obj, Number(input, "r:pumping-speed"));
+    StoreWellName(obj, Text(input, "r:well-name"));
+    StoreSpeed(obj, PredCards(obj), Number(input, "r:pumping-speed"));
     const double damping = Number(input, "r:fluid-damping");
-    StorePredDamping(obj, damping, damping);
-    StoreOnAllCards(obj, &WaveModel::fluidLevel, Number(input, "r:fluid-level"));
-    StoreFluidGravityOnAllCards(obj, Number(input, "r:fluid-spgr"));
+    StoreDamping(obj, PredCards(obj), damping, damping);
+    StoreCardValue(obj, AllCards(obj), &WaveModel::fluidLevel, Number(input, "r:fluid-level"));
+    StoreFluidGravity(obj, AllCards(obj), Number(input, "r:fluid-spgr"));
     // The format gives only the plunger size, so a length and fit of an earlier design are
     // cleared rather than left to describe another pump.
-    StoreOnAllCards(obj, &WaveModel::pumpDia, Number(input, "r:plunger-size"));
-    StoreOnAllCards(obj, &WaveModel::pumpLen, 0);
-    StoreOnAllCards(obj, &WaveModel::pumpFit, 0);
-    StoreOnAllCards(obj, &WaveModel::pressureTubing, Number(input, "r:tubing-pressure"));
-    StoreOnAllCards(obj, &WaveModel::pressureCasing, Number(input, "r:casing-pressure"));
+    StoreCardValue(obj, AllCards(obj), &WaveModel::pumpDia, Number(input, "r:plunger-size"));
+    StoreCardValue(obj, AllCards(obj), &WaveModel::pumpLen, 0);
+    StoreCardValue(obj, AllCards(obj), &WaveModel::pumpFit, 0);
+    StoreCardValue(obj, AllCards(obj), &WaveModel::pressureTubing, Number(input, "r:tubing-pressure"));
+    StoreCardValue(obj, AllCards(obj), &WaveModel::pressureCasing, Number(input, "r:casing-pressure"));
 }
 
 // Rows stay in file order; an "Order" out of step is only reported.
@@ -130,8 +130,8 @@ void ApplyTubing(TeskObj* obj, pugi::xml_node input) {
         LogMessage("TODO: RODSTAR set tubing");
         StoreOneSectionTubing(obj, 0);
     }
-    StoreAnchorDepthOnAllCards(obj, Number(input, "r:tubing-anchor-depth"));
-    StorePumpDepthOnAllCards(obj, Number(input, "r:pump-depth"));
+    StoreAnchorDepth(obj, AllCards(obj), Number(input, "r:tubing-anchor-depth"));
+    StorePumpDepth(obj, AllCards(obj), Number(input, "r:pump-depth"));
 }
 
 void ApplyRodstar(TeskObj* obj, pugi::xml_node input) {

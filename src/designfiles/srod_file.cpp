@@ -12,9 +12,9 @@
 #include "designfiles/xml_template_writer.h"
 #include "designfiles/xml_values.h"
 #include "log/log.h"
-#include "model/bounded_text.h"
 #include "model/deviation_survey.h"
 #include "model/tesk_obj.h"
+#include "model/well_inputs.h"
 
 namespace {
 
@@ -57,18 +57,18 @@ struct TaperLists {
 // The pump depth serves only to turn the fluid depth into the fluid level above the pump: the
 // format's pump depth is not the tubing's.
 void ApplyValues(TeskObj* obj, pugi::xml_node input, const Units& units) {
-    CopyBoundedText(obj->wellName, sizeof obj->wellName, Text(input, "WellName"));
-    StorePredSpeed(obj, Number(input, "PumpingSpeed"));
-    StorePredDamping(obj, Number(input, "UpStrokeDampingFactor"), Number(input, "DownStrokeDampingFactor"));
+    StoreWellName(obj, Text(input, "WellName"));
+    StoreSpeed(obj, PredCards(obj), Number(input, "PumpingSpeed"));
+    StoreDamping(obj, PredCards(obj), Number(input, "UpStrokeDampingFactor"), Number(input, "DownStrokeDampingFactor"));
     const double pumpDepth = units.Feet(Number(input, "PumpDepth"));
-    StoreOnAllCards(obj, &WaveModel::fluidLevel, pumpDepth - units.Feet(Number(input, "TrueFluidDepth")));
+    StoreCardValue(obj, AllCards(obj), &WaveModel::fluidLevel, pumpDepth - units.Feet(Number(input, "TrueFluidDepth")));
     // The format has no fluid gravity; the cards are given 0, not left with an earlier design's.
-    StoreFluidGravityOnAllCards(obj, 0);
-    StoreOnAllCards(obj, &WaveModel::pumpDia, Number(input, "PumpDiameter"));
-    StoreOnAllCards(obj, &WaveModel::pumpLen, Number(input, "PumpCPumpPlungerLength"));
-    StoreOnAllCards(obj, &WaveModel::pumpFit, Number(input, "PumpCPumpPlungerClearance"));
-    StoreOnAllCards(obj, &WaveModel::pressureTubing, Number(input, "FlowlinePressure"));
-    StoreOnAllCards(obj, &WaveModel::pressureCasing, Number(input, "CasingHeadPressure"));
+    StoreFluidGravity(obj, AllCards(obj), 0);
+    StoreCardValue(obj, AllCards(obj), &WaveModel::pumpDia, Number(input, "PumpDiameter"));
+    StoreCardValue(obj, AllCards(obj), &WaveModel::pumpLen, Number(input, "PumpCPumpPlungerLength"));
+    StoreCardValue(obj, AllCards(obj), &WaveModel::pumpFit, Number(input, "PumpCPumpPlungerClearance"));
+    StoreCardValue(obj, AllCards(obj), &WaveModel::pressureTubing, Number(input, "FlowlinePressure"));
+    StoreCardValue(obj, AllCards(obj), &WaveModel::pressureCasing, Number(input, "CasingHeadPressure"));
 }
 
 // The rows are as many as the count and all three lists allow.
@@ -162,7 +162,7 @@ void ApplyTubing(TeskObj* obj, pugi::xml_node input) {
     const double tubingSize = Number(input, "TubingSize");
     LogMessage("TODO: SROD set tubing");
     if (PredHasTapers(obj)) StoreOneSectionTubing(obj, tubingSize);
-    StoreAnchorDepthOnAllCards(obj, Number(input, "TubingAnchorLocation"));
+    StoreAnchorDepth(obj, AllCards(obj), Number(input, "TubingAnchorLocation"));
 }
 
 void ApplySrod(TeskObj* obj, pugi::xml_node input) {

@@ -4,7 +4,7 @@
 #include <new>
 #include <string>
 
-#include "dynofiles/dyno_scan.h"
+#include "common/dyno_scan.h"
 #include "log/log.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <cstdlib>
 
-#include "designfiles/whole_file.h"
+#include "common/whole_file.h"
 #include "dynofiles/dyno_text.h"
 #include "log/log.h"
 

@@ -6,11 +6,12 @@
 #include <cstring>
 #include <memory>
 
-#include "dynofiles/dyno_scan.h"
+#include "common/bounded_text.h"
+#include "common/dyno_scan.h"
 #include "log/log.h"
-#include "model/bounded_text.h"
 #include "model/measured_card.h"
 #include "model/tesk_obj.h"
+#include "model/well_inputs.h"
 
 namespace {
 
@@ -149,7 +150,7 @@ bool LoadDynText(TeskObj* obj, const char* text) {
         return false;
     }
     if (!LoadDynArrays(obj, card.spm, card.positions.get(), card.loads.get(), card.count)) return false;
-    if (card.hasWellName) CopyBoundedText(obj->wellName, sizeof obj->wellName, card.wellName);
+    if (card.hasWellName) StoreWellName(obj, card.wellName);
     return true;
 }
 

@@ -1,10 +1,10 @@
 #include "engine/wave_model.h"
 
 #include <cfloat>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "common/bounded_text.h"
 #include "engine/fea_node.h"
 #include "engine/taper_list.h"
 #include "engine/tubing_list.h"
@@ -12,8 +12,7 @@
 #include "log/log.h"
 
 WaveModel::WaveModel(const char* cardName, uint8_t diagnostic) : isDiag(diagnostic) {
-    // The three card names are short ASCII constants: no character can be cut.
-    std::snprintf(name, sizeof name, "%s", cardName);
+    CopyBoundedText(name, sizeof name, cardName);
 }
 
 WaveModel::~WaveModel() {

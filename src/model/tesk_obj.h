@@ -1,15 +1,16 @@
 #pragma once
 #include <cfloat>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
-#include "cloud/cloud_session.h"
 #include "engine/wave_model.h"
 #include "pumpunit/pu_cycle_cache.h"
 #include "pumpunit/pumping_unit.h"
 #include "tesk/tesk.h"
 
 struct CardFourierFit;
+struct CloudSession;
 
 // The library's version, which every well object also carries and saves.
 constexpr int32_t kLibraryVersion[4] = {TESK_VERSION_MAJOR, TESK_VERSION_MINOR, TESK_VERSION_PATCH,
@@ -49,8 +50,10 @@ struct TeskObj {
     int32_t runTimeMs = 0;
     PumpingUnit pu{};
     PuCycleCache puCycle;  // the unit's positions of the last predictive solve
-    // Last member, so it is built after the cards and ended before them.
-    CloudSession cloud;
+    // Made by the object's first cloud call that needs it, with the cloud layer's deleter, so
+    // that the well object neither knows the session nor starts the HTTP stack itself. Last
+    // member, so it ends before the cards.
+    std::unique_ptr<CloudSession, void (*)(CloudSession*)> cloud{nullptr, nullptr};
 
     // Throws std::bad_alloc when the Fourier fit cannot be had; members built so far unwind.
     TeskObj();

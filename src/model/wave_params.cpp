@@ -3,18 +3,13 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine/fea_nodes.h"
 #include "log/log.h"
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
 #include "model/tubing_list.h"
+#include "model/well_inputs.h"
 
 namespace {
-
-// A NaN never equals anything, so a NaN given or stored always counts as a change.
-bool Differs(double a, double b) { return !(a == b); }
-
-bool HasTubing(const WaveModel* card) { return card->tubings != nullptr && card->tubings->count > 0; }
 
 void StorePump(WaveModel* card, double dia, double len, double fit) {
     card->pumpDia = dia;
@@ -40,139 +35,80 @@ void StoreUnflaggedInputs(TeskObj* obj, const WaveParams_t* p) {
     }
 }
 
-void StoreSpecificGravity(WaveModel* card, double sg) {
-    card->sgFluid = sg;
-    if (card->tapers == nullptr) {
-        LogMessage("Warning: %s Trying to get a taper before it was set", card->name);
-        return;
-    }
-    UpdateTaperTotals(card->tapers, sg);
-    UpdateNodeFluidFields(card);
-}
-
-void StorePumpDepth(WaveModel* card, double depth) {
-    if (HasTubing(card)) {
-        card->tubings->pumpDepth = depth;
-    } else {
-        LogMessage("Could not set Pump Depth because the tubing is not set");
-    }
-}
-
-void StoreAnchorDepth(WaveModel* card, double depth) {
-    if (HasTubing(card)) {
-        card->tubings->anchorDepth = depth;
-    } else {
-        LogMessage("WARNING: %s trying to set anchor depth before the tubing was defined", card->name);
-    }
-}
-
 void RefreshTubingTotals(WaveModel* card) {
-    if (!HasTubing(card)) LogMessage("Warning: %s Trying to get a Tubing before it was set", card->name);
+    if (card->tubings == nullptr || card->tubings->count <= 0) {
+        LogMessage("Warning: %s Trying to get a Tubing before it was set", card->name);
+    }
     if (card->tubings != nullptr) UpdateTubingTotals(card->tubings);
 }
 
 void ApplyDiagSpeedAndDamping(TeskObj* obj, const WaveParams_t* p) {
-    if (Differs(p->diagSpm, obj->meas.spm)) {
-        obj->measDirty = obj->upscDirty = 1;
-        SetCardSpm(&obj->meas, p->diagSpm);
-        SetCardSpm(&obj->upsc, p->diagSpm);
-    }
-    if (Differs(p->diagDampUp, obj->meas.dampUp) || Differs(p->diagDampDn, obj->meas.dampDn)) {
-        SetCardDamping(&obj->meas, p->diagDampUp, p->diagDampDn);
-        SetCardDamping(&obj->upsc, p->diagDampUp, p->diagDampDn);
-        obj->measDirty = obj->upscDirty = 1;
-    }
+    StoreSpeed(obj, DiagCards(obj), p->diagSpm, StoreWhen::FirstDiffers);
+    StoreDamping(obj, DiagCards(obj), p->diagDampUp, p->diagDampDn, StoreWhen::FirstDiffers);
 }
 
 void ApplyPredSpeedAndDamping(TeskObj* obj, const WaveParams_t* p) {
-    if (Differs(p->predSpm, obj->pred.spm)) {
-        obj->predDirty = 1;
-        SetCardSpm(&obj->pred, p->predSpm);
-    }
-    if (Differs(p->predDampUp, obj->pred.dampUp) || Differs(p->predDampDn, obj->pred.dampDn)) {
-        SetCardDamping(&obj->pred, p->predDampUp, p->predDampDn);
-        obj->predDirty = 1;
-    }
+    StoreSpeed(obj, PredCards(obj), p->predSpm, StoreWhen::EachDiffers);
+    StoreDamping(obj, PredCards(obj), p->predDampUp, p->predDampDn, StoreWhen::EachDiffers);
+}
+
+// A card without tapers takes the gravity, with a warning that nothing follows it yet.
+void ApplySpecificGravity(TeskObj* obj, WaveModel* card, double sg) {
+    if (!StoreFluidGravity(obj, OneCard(card), sg, StoreWhen::EachDiffers) || card->tapers != nullptr) return;
+    LogMessage("Warning: %s Trying to get a taper before it was set", card->name);
 }
 
 // "UPSC" keeps its own specific gravity: it follows the measured card only through the host.
 void ApplySpecificGravities(TeskObj* obj, const WaveParams_t* p) {
-    if (Differs(p->diagSg, obj->meas.sgFluid)) {
-        StoreSpecificGravity(&obj->meas, p->diagSg);
-        obj->measDirty = 1;
-    }
-    if (Differs(p->predSg, obj->pred.sgFluid)) {
-        StoreSpecificGravity(&obj->pred, p->predSg);
-        obj->predDirty = 1;
-    }
+    ApplySpecificGravity(obj, &obj->meas, p->diagSg);
+    ApplySpecificGravity(obj, &obj->pred, p->predSg);
 }
 
 // The cards that share one tubing value of the record: "MEAS" and "UPSC", or "PRED" alone.
 struct TubingCards {
-    WaveModel* first;
-    WaveModel* second;
+    CardGroup cards;
     bool changed;
 };
 
-void StorePumpDepths(TubingCards* cards, double depth) {
-    if (!Differs(depth, GetPumpDepth(cards->first))) return;
-    StorePumpDepth(cards->first, depth);
-    if (cards->second != nullptr) StorePumpDepth(cards->second, depth);
-    cards->changed = true;
+// The comparison reads the first card's depth (the rod string's bottom without tubing); when it
+// differs every card is marked, even one whose tubing could not take the depth.
+void StoreDepthOnCards(TubingCards* tubing, double depth, double current, bool (*storeOnCard)(WaveModel*, double)) {
+    if (!Differs(depth, current)) return;
+    for (int32_t i = 0; i < tubing->cards.count; ++i) storeOnCard(tubing->cards.cards[i], depth);
+    tubing->changed = true;
 }
 
-void StoreAnchorDepths(TubingCards* cards, double depth) {
-    if (!Differs(depth, GetAnchorDepth(cards->first))) return;
-    StoreAnchorDepth(cards->first, depth);
-    if (cards->second != nullptr) StoreAnchorDepth(cards->second, depth);
-    cards->changed = true;
-}
-
-void RefreshChangedTubing(const TubingCards& cards) {
-    if (!cards.changed) return;
-    RefreshTubingTotals(cards.first);
-    if (cards.second != nullptr) RefreshTubingTotals(cards.second);
+void RefreshChangedTubing(TeskObj* obj, const TubingCards& tubing) {
+    if (!tubing.changed) return;
+    MarkCardsDirty(obj, tubing.cards);
+    for (int32_t i = 0; i < tubing.cards.count; ++i) RefreshTubingTotals(tubing.cards.cards[i]);
 }
 
 // Pump depths first, then anchor depths, then the totals of whichever tubing changed; the
 // comparisons read "MEAS" for both diagnostic cards.
 void ApplyDepths(TeskObj* obj, const WaveParams_t* p) {
-    TubingCards diag{&obj->meas, &obj->upsc, false};
-    TubingCards pred{&obj->pred, nullptr, false};
-    StorePumpDepths(&diag, p->diagPumpDepth);
-    StorePumpDepths(&pred, p->predPumpDepth);
-    StoreAnchorDepths(&diag, p->diagAnchorDepth);
-    StoreAnchorDepths(&pred, p->predAnchorDepth);
-    if (diag.changed) obj->measDirty = obj->upscDirty = 1;
-    RefreshChangedTubing(diag);
-    if (pred.changed) obj->predDirty = 1;
-    RefreshChangedTubing(pred);
+    TubingCards diag{DiagCards(obj), false};
+    TubingCards pred{PredCards(obj), false};
+    StoreDepthOnCards(&diag, p->diagPumpDepth, GetPumpDepth(&obj->meas), StoreCardPumpDepth);
+    StoreDepthOnCards(&pred, p->predPumpDepth, GetPumpDepth(&obj->pred), StoreCardPumpDepth);
+    StoreDepthOnCards(&diag, p->diagAnchorDepth, GetAnchorDepth(&obj->meas), StoreCardAnchorDepth);
+    StoreDepthOnCards(&pred, p->predAnchorDepth, GetAnchorDepth(&obj->pred), StoreCardAnchorDepth);
+    RefreshChangedTubing(obj, diag);
+    RefreshChangedTubing(obj, pred);
 }
 
 void ApplyPredictionInputs(TeskObj* obj, const WaveParams_t* p) {
-    if (Differs(p->fo, obj->fo)) {
-        obj->fo = p->fo;
-        obj->predDirty = 1;
-    }
-    if (Differs(p->fillage, obj->fillage)) {
-        obj->predDirty = 1;
-        obj->fillage = ClampFillage(p->fillage);
-    }
-    if (Differs(p->compression, obj->compression)) {
-        obj->compression = p->compression;
-        obj->predDirty = 1;
-    }
-    if (p->usePumpingUnitForPosition != obj->usePumpingUnitForPosition) {
-        obj->predDirty = 1;
-        obj->usePumpingUnitForPosition = p->usePumpingUnitForPosition;
-    }
+    StoreFo(obj, p->fo);
+    StoreFillage(obj, p->fillage);
+    StoreCompression(obj, p->compression);
+    StoreUsePumpingUnitForPosition(obj, p->usePumpingUnitForPosition);
 }
 
 // A setting that every card's solve reads.
 void StoreSharedSetting(TeskObj* obj, uint8_t* stored, uint8_t value) {
     if (*stored == value) return;
     *stored = value;
-    obj->measDirty = obj->upscDirty = obj->predDirty = 1;
+    MarkCardsDirty(obj, AllCards(obj));
 }
 
 }  // namespace
@@ -246,7 +182,7 @@ WaveParams_t ReadWaveParams(TeskObj* obj) {
 }
 
 bool ApplyWaveParams(TeskObj* obj, const WaveParams_t* params) {
-    obj->wellDepth = params->wellDepth;
+    StoreWellDepth(obj, params->wellDepth);
     ApplyDiagSpeedAndDamping(obj, params);
     ApplyPredSpeedAndDamping(obj, params);
     ApplySpecificGravities(obj, params);
@@ -269,7 +205,7 @@ WaveSettings_t ReadWaveSettings(TeskObj* obj) {
 bool ApplyWaveSettings(TeskObj* obj, const WaveSettings_t* settings) {
     WaveModel* pred = &obj->pred;
     if (settings->useLegacyPred != obj->useLegacyPred) {
-        obj->predDirty = 1;
+        MarkCardDirty(obj, pred);
         pred->fixedGrid = settings->useLegacyPred;
         RaiseCardFlags(pred);
         obj->useLegacyPred = settings->useLegacyPred;
@@ -280,7 +216,7 @@ bool ApplyWaveSettings(TeskObj* obj, const WaveSettings_t* settings) {
             LogMessage("Invalid predNodesPerSection");
             nodesPerSection = pred->nodesPerSection;
         }
-        obj->predDirty = 1;
+        MarkCardDirty(obj, pred);
         RaiseCardFlags(pred);
         pred->nodesPerSection = nodesPerSection;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/constants.h"
 #include "pumpunit/permissible_loads.h"
 
 namespace {
@@ -13,7 +14,7 @@ struct ChainPoint {
 };
 
 ChainPoint ChainPointAt(double theta, double r, double cycleAngle, double stroke) {
-    const double h = PuPi() / 2.0;
+    const double h = kPi / 2.0;
     const double half = cycleAngle / 2.0;
     if (0.0 <= theta && theta <= h) return {(1.0 - std::cos(theta)) * r, r * std::sin(theta)};
     if (h < theta && theta <= half - h) return {(theta - h) * r + r, r};

@@ -2,6 +2,7 @@
 // 90 degrees, counterbalance moment and polished-rod stroke.
 #include <cmath>
 
+#include "common/constants.h"
 #include "log/log.h"
 #include "pumpunit/pu_linkage.h"
 #include "pumpunit/pumping_unit.h"
@@ -16,9 +17,9 @@ double DeadPointAngle(const PumpingUnit* pu, double pitmanPlusCrank) {
 void DerivePhase(PumpingUnit* pu) {
     const double offset = std::asin(pu->I / pu->K);
     if (pu->unitType == 'M') {
-        pu->phase = PuPi() + offset;
+        pu->phase = kPi + offset;
     } else if (pu->unitType == 'A') {
-        pu->phase = PuPi() - offset;
+        pu->phase = kPi - offset;
     } else {
         pu->phase = offset;
     }
@@ -47,7 +48,7 @@ void DeriveStrokeLimits(PumpingUnit* pu) {
 }
 
 void DeriveTypeXCycle(PumpingUnit* pu) {
-    pu->xCycleLength = 2.0 * PuPi() * pu->xRadius + 2.0 * pu->xStraight;
+    pu->xCycleLength = 2.0 * kPi * pu->xRadius + 2.0 * pu->xStraight;
     pu->xCycleAngle = pu->xCycleLength / pu->xRadius;
     pu->xStroke = 2.0 * pu->xRadius + pu->xStraight;
 }
@@ -67,11 +68,11 @@ void DeriveCounterbalanceAndStroke(PumpingUnit* pu) {
             pu->polishedStroke = -beamStroke;
             break;
         case 'M':
-            pu->maxCbMoment = std::fabs(netMoment / std::sin(PuPi() / 2.0 + pu->crankOffset));
+            pu->maxCbMoment = std::fabs(netMoment / std::sin(kPi / 2.0 + pu->crankOffset));
             pu->polishedStroke = -beamStroke;
             break;
         case 'R':
-            pu->maxCbMoment = std::fabs(netMoment / std::sin(PuPi() / 2.0 - pu->crankOffset));
+            pu->maxCbMoment = std::fabs(netMoment / std::sin(kPi / 2.0 - pu->crankOffset));
             pu->polishedStroke = beamStroke;
             break;
         case 'H':

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "common/constants.h"
+
 namespace {
 
 // Angle between the C arm and the pitman for a crank angle relative to the phase. PuCrankState
@@ -39,7 +41,7 @@ LinkageAngles PuLinkageAngles(const PumpingUnit* pu, double x) {
 
 CrankState PuCrankState(const PumpingUnit* pu, double degrees) {
     CrankState cs{};
-    cs.crankAngle = PuPi() * degrees / 180.0;
+    cs.crankAngle = kPi * degrees / 180.0;
     const double phi = cs.crankAngle - pu->phase;
     cs.beta = std::acos((std::cos(phi) * 2.0 * pu->K * pu->R + pu->P * pu->P + pu->C * pu->C - pu->K * pu->K -
                          pu->R * pu->R) /

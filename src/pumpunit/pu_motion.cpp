@@ -1,6 +1,7 @@
 // Polished-rod motion over a pumping cycle, as the predictive solvers sample it.
 #include "pumpunit/pu_motion.h"
 
+#include "common/constants.h"
 #include "log/log.h"
 #include "pumpunit/pu_linkage.h"
 
@@ -29,6 +30,6 @@ double PuPolishedRodPosition(const PumpingUnit* pu, int i, int n, double dt) {
     }
     if (pu->unitType == 'H') return HydraulicPosition(pu, i, n, dt);
     if (pu->unitType == 'X') return 0.0;
-    const double x = PuPi() * (360.0 / n * i) / 180.0;
+    const double x = kPi * (360.0 / n * i) / 180.0;
     return PuBeamPosition(pu, PuLinkageAngles(pu, x).beamAngle);
 }

@@ -1,5 +1,4 @@
 #pragma once
-#include <cmath>
 
 #include "tesk/tesk.h"
 
@@ -32,9 +31,6 @@ struct PumpingUnit : PuInfo_t {
     double xCycleAngle;
     double xStroke;
 };
-
-// The unit's formulas all take pi this way, so results match to the last bit.
-inline double PuPi() { return 4.0 * std::atan(1.0); }
 
 // True for the unit types driven through a crank, pitman and walking beam.
 inline bool IsBeamUnitType(char unitType) {

@@ -48,7 +48,12 @@ const std::vector<NullCall>& NullCalls() {
     static const std::vector<NullCall> calls = {
         {"SetLoggingCallback", [] { SetLoggingCallback(nullptr, &LogCapture::Collect); return true; }, false},
         {"DeleteTeskObj", [] { DeleteTeskObj(nullptr); return true; }, false},
-        {"GetTeskVersion", [] { return GetTeskVersion(nullptr, version) == 8 && version[0] == 1 && version[3] == 8; },
+        {"GetTeskVersion",
+         [] {
+             return GetTeskVersion(nullptr, version) == TESK_VERSION_TWEAK && version[0] == TESK_VERSION_MAJOR &&
+                    version[1] == TESK_VERSION_MINOR && version[2] == TESK_VERSION_PATCH &&
+                    version[3] == TESK_VERSION_TWEAK;
+         },
          false},
         {"SetClientVersion", [] { return SetClientVersion(nullptr, "host", 1, 2, 3, 4) == 0; }, true},
         {"SetWellName", [] { return SetWellName(nullptr, "well") == 0; }, true},

@@ -127,40 +127,63 @@ TEST(ApiTaperLookup, UnknownPairsAreLogged) {
     }
 }
 
-TEST(ApiTaperExports, DiagSetsBothCardsWithTheMeasuredFluid) {
+// Each export sets its cards' tapers and pump and marks them; the diagnostic one gives the
+// upscaled card the measured card's fluid, the predictive one keeps every card's own fluid.
+struct ApiTaperExportCase {
+    const char* name;
+    uint8_t (*set)(TeskObj*, int32_t, double, double);
+    int32_t (*count)(TeskObj*);
+    uint8_t (*get)(TeskObj*, TaperBase_t*);
+    int32_t number;
+    double pump;
+    int32_t sections;
+    double topDiameter, topWeight;
+    // After the call, for the measured, upscaled and predicted card in turn.
+    uint8_t dirty[3];
+    double pumpDia[3];
+    double sgFluid[3];
+};
+
+class ApiTaperSetters : public ::testing::TestWithParam<ApiTaperExportCase> {};
+
+TEST_P(ApiTaperSetters, SetTheirCardsAndKeepTheOthers) {
+    const ApiTaperExportCase& c = GetParam();
     ObjPtr obj = NewObj();
     obj->meas.sgFluid = 1.1;
     obj->upsc.sgFluid = 0.6;
-    ASSERT_EQ(SetDiagApiTaperByNumber(obj.get(), 86, 1.75, 5000), 1);
-    EXPECT_EQ(obj->measDirty, 1);
-    EXPECT_EQ(obj->upscDirty, 1);
-    EXPECT_EQ(obj->predDirty, 0);
-    EXPECT_EQ(obj->meas.pumpDia, 1.75);
-    EXPECT_EQ(obj->upsc.pumpDia, 1.75);
-    EXPECT_EQ(obj->upsc.sgFluid, 1.1);
-    EXPECT_EQ(obj->meas.nodesDirty, 1);
-    ASSERT_EQ(GetDiagTaperCount(obj.get()), 3);
-    TaperBase_t out[3];
-    ASSERT_EQ(GetDiagTapers(obj.get(), out), 1);
-    EXPECT_EQ(out[0].D, 1.0);
-    EXPECT_EQ(out[0].L + out[1].L + out[2].L, 5000);
-    const TaperList* list = obj->upsc.tapers;
-    EXPECT_NEAR(list->items[0].buoyantWpf, 2.904 * (1 - 1.1 / (492 / 62.4)), 1e-12);
+    obj->pred.sgFluid = 0.85;
+    ASSERT_EQ(c.set(obj.get(), c.number, c.pump, 5000), 1);
+    const uint8_t dirty[3] = {obj->measDirty, obj->upscDirty, obj->predDirty};
+    const WaveModel* cards[3] = {&obj->meas, &obj->upsc, &obj->pred};
+    for (int card = 0; card < 3; ++card) {
+        SCOPED_TRACE(cards[card]->name);
+        EXPECT_EQ(dirty[card], c.dirty[card]);
+        EXPECT_EQ(cards[card]->pumpDia, c.pumpDia[card]);
+        EXPECT_EQ(cards[card]->sgFluid, c.sgFluid[card]);
+        if (c.dirty[card] == 0) continue;
+        EXPECT_EQ(cards[card]->nodesDirty, 1);
+        const TaperList* list = cards[card]->tapers;
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->totalLength, 5000);
+        EXPECT_NEAR(list->items[0].buoyantWpf, c.topWeight * (1 - c.sgFluid[card] / (492 / 62.4)), 1e-12);
+    }
+    ASSERT_EQ(c.count(obj.get()), c.sections);
+    std::vector<TaperBase_t> out(c.sections);
+    ASSERT_EQ(c.get(obj.get(), out.data()), 1);
+    EXPECT_EQ(out[0].D, c.topDiameter);
+    double total = 0;
+    for (const TaperBase_t& taper : out) total += taper.L;
+    EXPECT_EQ(total, 5000);
 }
 
-TEST(ApiTaperExports, PredKeepsEveryFluid) {
-    ObjPtr obj = NewObj();
-    obj->pred.sgFluid = 0.85;
-    ASSERT_EQ(SetPredApiTaperByNumber(obj.get(), 76, 1.06, 5000), 1);
-    EXPECT_EQ(obj->predDirty, 1);
-    EXPECT_EQ(obj->measDirty, 0);
-    EXPECT_EQ(obj->pred.pumpDia, 1.06);
-    EXPECT_EQ(obj->pred.sgFluid, 0.85);
-    EXPECT_EQ(obj->meas.sgFluid, 1.0);
-    EXPECT_EQ(obj->meas.pumpDia, 1.5);
-    ASSERT_EQ(GetPredTaperCount(obj.get()), 2);
-    EXPECT_EQ(obj->pred.tapers->totalLength, 5000);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ApiTaperSetters,
+    ::testing::Values(
+        ApiTaperExportCase{"DiagSetsBothCardsWithTheMeasuredFluid", SetDiagApiTaperByNumber, GetDiagTaperCount,
+                           GetDiagTapers, 86, 1.75, 3, 1.0, 2.904, {1, 1, 0}, {1.75, 1.75, 1.5}, {1.1, 1.1, 0.85}},
+        ApiTaperExportCase{"PredKeepsEveryFluid", SetPredApiTaperByNumber, GetPredTaperCount, GetPredTapers, 76,
+                           1.06, 2, 0.875, 2.224, {0, 0, 1}, {1.5, 1.5, 1.06}, {1.1, 0.6, 0.85}}),
+    [](const ::testing::TestParamInfo<ApiTaperExportCase>& info) { return std::string(info.param.name); });
 
 TEST(ApiTaperExports, FailuresChangeNothing) {
     ObjPtr obj = NewObj();

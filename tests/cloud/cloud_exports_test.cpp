@@ -23,7 +23,12 @@ protected:
     void SetUp() override {
         setenv("AWS_ENDPOINT_URL", "http://127.0.0.1:1", 1);
         obj = CreateTeskObj();
-        obj->cloud.config.retryWait = &ScriptedWait;
+    }
+    // The object's session, made now, with retries that do not wait.
+    CloudSession& Session() {
+        CloudSession& session = WellSession(obj);
+        session.config.retryWait = &ScriptedWait;
+        return session;
     }
     void TearDown() override {
         DeleteTeskObj(obj);
@@ -34,11 +39,19 @@ protected:
     TeskObj* obj = nullptr;
 };
 
+// What becomes of the object's cloud session, which starts the HTTP stack when it is made.
+enum class SessionUse {
+    Untouched,  // the call never sends, so it answers without making one
+    Made,       // the call may send, so it makes one
+    Given,      // the call sends: the test makes the session first, with retries that do not wait
+};
+
 struct ExportCase {
     const char* name;
     int (*call)(TeskObj*);
     int expected;
     std::vector<std::string> lines;  // the whole log, each line given by its start
+    SessionUse session = SessionUse::Made;
 };
 
 // The lines of the cloud code: the design writer's own warnings about a sparse well are left out.
@@ -54,8 +67,10 @@ class NotLoggedIn : public CloudWithoutServer, public ::testing::WithParamInterf
 
 TEST_P(NotLoggedIn, RefusesWithItsLinesAndSendsNothingItNeedNot) {
     const ExportCase& c = GetParam();
+    if (c.session == SessionUse::Given) Session();
     LogCapture log;
     EXPECT_EQ(c.call(obj), c.expected);
+    EXPECT_EQ(obj->cloud != nullptr, c.session != SessionUse::Untouched);
     const std::vector<std::string> lines = CloudLines(log);
     ASSERT_EQ(lines.size(), c.lines.size()) << (lines.empty() ? "" : lines[0]);
     for (size_t i = 0; i < c.lines.size(); ++i) EXPECT_EQ(lines[i].rfind(c.lines[i], 0), 0u) << lines[i];
@@ -82,11 +97,11 @@ int Renewal(TeskObj* obj) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, NotLoggedIn,
     ::testing::Values(
-        ExportCase{"CountWithoutRefresh", [](TeskObj* o) { return FetchDesigns(o, 0); }, -1, {}},
+        ExportCase{"CountWithoutRefresh", [](TeskObj* o) { return FetchDesigns(o, 0); }, -1, {}, SessionUse::Untouched},
         ExportCase{"Refresh", [](TeskObj* o) { return FetchDesigns(o, 1); }, -1,
                    {"FetchDesigns !!!", "Fetch Designs Failed"}},
-        ExportCase{"RefreshOtherThanOne", [](TeskObj* o) { return FetchDesigns(o, 2); }, -1, {}},
-        ExportCase{"CopyListing", GetDesignsIntoCanary, 0, {}},
+        ExportCase{"RefreshOtherThanOne", [](TeskObj* o) { return FetchDesigns(o, 2); }, -1, {}, SessionUse::Untouched},
+        ExportCase{"CopyListing", GetDesignsIntoCanary, 0, {}, SessionUse::Untouched},
         ExportCase{"FetchOne", [](TeskObj* o) { return static_cast<int>(GetDesign(o, "abc")); }, 0,
                    {"GetDesign for ID: abc", "ERROR: GetDesign - credentials are empty"}},
         ExportCase{"FetchNullId", [](TeskObj* o) { return static_cast<int>(GetDesign(o, nullptr)); }, 0,
@@ -95,7 +110,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {"SaveDesign >>>{\"", "ERROR: SaveDesign - not logged in"}},
         ExportCase{"SaveNonUtf8WellName", SaveWithForeignWellName, 0,
                    {"ERROR: SaveDesign - the design holds text that is not UTF-8"}},
-        ExportCase{"Logout", [](TeskObj* o) { return static_cast<int>(Logout(o)); }, 0, {"Logged out of cloud."}},
+        ExportCase{"Logout", [](TeskObj* o) { return static_cast<int>(Logout(o)); }, 0, {"Logged out of cloud."},
+                   SessionUse::Untouched},
         ExportCase{"LoginNullUser", [](TeskObj* o) { return static_cast<int>(Login(o, nullptr, "pw")); }, 0,
                    {"ERROR: Login() needs a user name and a password."}},
         ExportCase{"LoginNullPassword", [](TeskObj* o) { return static_cast<int>(Login(o, "alice", nullptr)); }, 0,
@@ -103,10 +119,12 @@ INSTANTIATE_TEST_SUITE_P(
         ExportCase{"LoginNonUtf8", [](TeskObj* o) { return static_cast<int>(Login(o, "alice", "p\xe4ss")); }, 0,
                    {"ERROR: Login() user name and password must be UTF-8 text."}},
         ExportCase{"LoginUnreachable", [](TeskObj* o) { return static_cast<int>(Login(o, "alice", "secret-pw")); },
-                   0, {"ERROR: Login() failed.", "ERROR: initiateAuth - curlCode: 7, Couldn't connect to server (11 attempts)"}},
+                   0, {"ERROR: Login() failed.", "ERROR: initiateAuth - curlCode: 7, Couldn't connect to server (11 attempts)"},
+                   SessionUse::Given},
         ExportCase{"RenewalUnreachable", Renewal, 0,
                    {"ERROR: RunTest InitAuth.", "ERROR: RunTest auth - curlCode: 7, Couldn't connect to server (11 attempts)",
-                    "RunTest() failed because this->creds was not set"}}),
+                    "RunTest() failed because this->creds was not set"},
+                   SessionUse::Given}),
     [](const ::testing::TestParamInfo<ExportCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CloudWithoutServer, SaveLineCarriesTheCompactDocumentUpToTheLineLimit) {
@@ -122,14 +140,15 @@ TEST_F(CloudWithoutServer, SaveLineCarriesTheCompactDocumentUpToTheLineLimit) {
 // stays for GetDesigns.
 TEST_F(CloudWithoutServer, AFailedListingGivesMinusOneAndKeepsTheLastListing) {
     const char* page = R"({"Items":[{"designId":{"S":"a"}},{"designId":{"S":"b"}}],"Count":2})";
-    UseScript(obj->cloud.config, {Json(200, page)});
-    obj->cloud.creds.accessKeyId = "AKID";
-    obj->cloud.creds.secretKey = "secret";
-    obj->cloud.IdentityId = "us-east-1:me";
+    CloudSession& session = Session();
+    UseScript(session.config, {Json(200, page)});
+    session.creds.accessKeyId = "AKID";
+    session.creds.secretKey = "secret";
+    session.IdentityId = "us-east-1:me";
     ASSERT_EQ(FetchDesigns(obj, 1), 2);
 
     LogCapture log;
-    UseScript(obj->cloud.config, {Json(200, R"({"Items":[{"designId":{"S":"c"}}],"LastEvaluatedKey":{"designId":{"S":"c"}}})"),
+    UseScript(session.config, {Json(200, R"({"Items":[{"designId":{"S":"c"}}],"LastEvaluatedKey":{"designId":{"S":"c"}}})"),
                                   Json(400, R"({"__type":"ThrottlingException","message":"Rate exceeded"})")});
     EXPECT_EQ(FetchDesigns(obj, 1), -1);
     EXPECT_TRUE(log.Contains("Fetch Designs Failed"));
@@ -141,6 +160,16 @@ TEST_F(CloudWithoutServer, AFailedListingGivesMinusOneAndKeepsTheLastListing) {
     Logout(obj);
     EXPECT_EQ(FetchDesigns(obj, 1), -1);
     EXPECT_EQ(FetchDesigns(obj, 0), 2);
+}
+
+// The account's names are read when the session is made, at the object's first call that may
+// send, not when the object is created.
+TEST_F(CloudWithoutServer, AccountIsReadAtTheFirstCallThatMaySend) {
+    setenv("TESK_CLOUD_REGION", "eu-west-2", 1);
+    EXPECT_EQ(FetchDesigns(obj, 1), -1);
+    unsetenv("TESK_CLOUD_REGION");
+    ASSERT_NE(obj->cloud, nullptr);
+    EXPECT_EQ(obj->cloud->config.region, "eu-west-2");
 }
 
 TEST_F(CloudWithoutServer, LogoutMakesTheTokenFolderAndRemovesTheToken) {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "cloud/cloud_session.h"
 #include "cloud_env.h"
 #include "model/tesk_obj.h"
 #include "tesk/tesk.h"
@@ -53,7 +54,7 @@ TEST_P(CloudFailureTest, FailsCleanlyWithTheServicesMessage) {
     if (c.identityPoolId != nullptr) SetEnv("TESK_CLOUD_IDENTITY_POOL_ID", c.identityPoolId);
     if (c.designTable != nullptr) SetEnv("TESK_DESIGN_TABLE", c.designTable);
     TeskObj* obj = CreateTeskObj();
-    obj->cloud.config.retryWait = &NoWait;
+    WellSession(obj).config.retryWait = &NoWait;
     if (c.loginBefore) {
         ASSERT_EQ(GoodLogin(obj), 1);
     }

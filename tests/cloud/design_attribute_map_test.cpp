@@ -166,16 +166,14 @@ TEST(MapToJson, UnreadableNumbersFailWithTheReasonAndNoLine) {
     }
 }
 
-TEST(DesignMap, NumbersKeepTheirPointInADecimalCommaLocale) {
+TEST_F(HostCommaLocale, DesignMapNumbersKeepTheirPoint) {
     LogCapture log;
     AttributeValue map;
     json back;
-    {
-        CommaLocale comma;
-        if (!comma.active) GTEST_SKIP() << comma.reason;
-        ASSERT_TRUE(JsonToAttributeValue(json::parse(R"({"diag":{"spm":6.5,"dyn":[[1.25,2]]}})"), &map));
-        ASSERT_TRUE(AttributeValueToJson(map, &back));
-    }
+    ASSERT_TRUE(UnderCommaLocale([&] {
+        return JsonToAttributeValue(json::parse(R"({"diag":{"spm":6.5,"dyn":[[1.25,2]]}})"), &map) &&
+               AttributeValueToJson(map, &back);
+    }));
     EXPECT_EQ(map.map["diag"].map["spm"].text, "6.500000");
     EXPECT_EQ(back["diag"]["spm"], 6.5);
     EXPECT_EQ(back["diag"]["dyn"], json::parse("[[1.25,2.0]]"));

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "child_process.h"
+#include "cloud/cloud_session.h"
 #include "cloud/scripted_transport.h"
 #include "log_capture.h"
 #include "model/tesk_obj.h"
@@ -79,10 +80,11 @@ size_t AddressSpaceInUse() {
 int RunCase(const HostileAnswer& c, const std::string& body) {
     LogCapture log;
     TeskObj* obj = CreateTeskObj();
-    UseScript(obj->cloud.config, {Json(200, body)});
-    obj->cloud.creds.accessKeyId = "AKID";
-    obj->cloud.creds.secretKey = "secret";
-    obj->cloud.IdentityId = "us-east-1:me";
+    CloudSession& session = WellSession(obj);
+    UseScript(session.config, {Json(200, body)});
+    session.creds.accessKeyId = "AKID";
+    session.creds.secretKey = "secret";
+    session.IdentityId = "us-east-1:me";
     const int result = c.call(obj);
     const bool logged = log.Count(c.line) == 1;
     DeleteTeskObj(obj);

@@ -6,14 +6,15 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "common/bounded_text.h"
 #include "design_test_util.h"
 #include "designfiles/design_document.h"
 #include "designfiles/design_reader.h"
 #include "dynofiles/comma_locale.h"
 #include "engine/fourier.h"
-#include "model/bounded_text.h"
 #include "model/deviation_survey.h"
 #include "model/measured_card.h"
 #include "model/run_design.h"
@@ -185,18 +186,13 @@ TEST(DesignRoundTrip, SampleWellRunsToAFinitePumpCard) {
     EXPECT_LT(pumpMax - pumpMin, 100.0);
 }
 
-TEST(DesignRoundTrip, NumbersIgnoreTheHostLocale) {
+TEST_F(HostCommaLocale, DesignRoundTripNumbersKeepTheirPoint) {
     const std::string original = ReadFileText(kSampleWell);
     const std::string path = TestTempPath("comma_locale.json");
     TeskObj obj;
-    bool read = false;
-    bool written = false;
-    {
-        CommaLocale comma;
-        if (!comma.active) GTEST_SKIP() << comma.reason;
-        read = ReadText(&obj, original);
-        written = WriteDesignFileTesk(&obj, path.c_str());
-    }
+    const auto [read, written] = UnderCommaLocale([&] {
+        return std::pair<bool, bool>{ReadText(&obj, original), WriteDesignFileTesk(&obj, path.c_str())};
+    });
     ASSERT_TRUE(read);
     ASSERT_TRUE(written);
     EXPECT_EQ(obj.meas.sgFluid, 0.95);

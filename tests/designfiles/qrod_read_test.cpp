@@ -222,15 +222,9 @@ TEST(QrodRead, OnlyTheLastLineOfEachKeyIsApplied) {
     EXPECT_EQ(obj.upsc.pumpLen, 60);
 }
 
-TEST(QrodRead, NumbersIgnoreTheHostLocale) {
+TEST_F(HostCommaLocale, QrodReadNumbersKeepTheirPoint) {
     TeskObj obj;
-    bool read = false;
-    {
-        CommaLocale comma;
-        if (!comma.active) GTEST_SKIP() << comma.reason;
-        read = ParseDesignFileQrod(&obj, "PumpDiameter:1.75\nClearance:0,5");
-    }
-    ASSERT_TRUE(read);
+    ASSERT_TRUE(UnderCommaLocale([&] { return ParseDesignFileQrod(&obj, "PumpDiameter:1.75\nClearance:0,5"); }));
     EXPECT_EQ(obj.pred.pumpDia, 1.75);
     EXPECT_EQ(obj.pred.pumpFit, 0) << "a comma ends the number, as in the C locale";
 }

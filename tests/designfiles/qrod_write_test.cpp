@@ -168,17 +168,12 @@ TEST(QrodWrite, ValuesFromTheModel) {
     }
 }
 
-TEST(QrodWrite, NumbersIgnoreTheHostLocale) {
+TEST_F(HostCommaLocale, QrodWriteNumbersKeepTheirPoint) {
     TeskObj obj;
     obj.pred.pumpDia = 1.75;
     const std::string path = TestTempPath("comma.q");
-    bool written = false;
-    {
-        CommaLocale comma;
-        if (!comma.active) GTEST_SKIP() << comma.reason;
-        written = WriteDesignFileQrod(&obj, path.c_str(), ParseQrodRecords("PumpDiameter:1"));
-    }
-    ASSERT_TRUE(written);
+    ASSERT_TRUE(
+        UnderCommaLocale([&] { return WriteDesignFileQrod(&obj, path.c_str(), ParseQrodRecords("PumpDiameter:1")); }));
     EXPECT_EQ(ReadFileText(path), "PumpDiameter:1.750000\n");
     std::remove(path.c_str());
 }

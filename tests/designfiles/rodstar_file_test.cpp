@@ -263,15 +263,11 @@ TEST(RodstarFile, ASurveyPastTheLimitIsNotRead) {
 }
 
 // Numbers are read the same way whatever the host's locale says.
-TEST(RodstarFile, NumbersIgnoreTheHostLocale) {
+TEST_F(HostCommaLocale, RodstarReadNumbersKeepTheirPoint) {
     ObjPtr obj = NewObj();
-    bool read = false;
-    {
-        CommaLocale comma;
-        if (!comma.active) GTEST_SKIP() << comma.reason;
-        read = ParseCopy(ParseDesignFileRodstar, obj.get(), Document("<r:pumping-speed>7.25</r:pumping-speed>"));
-    }
-    ASSERT_TRUE(read);
+    ASSERT_TRUE(UnderCommaLocale([&] {
+        return ParseCopy(ParseDesignFileRodstar, obj.get(), Document("<r:pumping-speed>7.25</r:pumping-speed>"));
+    }));
     EXPECT_EQ(obj->pred.spm, 7.25);
 }
 

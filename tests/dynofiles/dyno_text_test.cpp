@@ -74,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
 // name it had, and the log line names the line where the text went wrong.
 struct RefusedText {
     const char* name;
-    const char* text;
+    const char* text;  // null is given as it is
     const char* line;
 };
 
@@ -88,7 +88,7 @@ TEST_P(RefusedDynoText, KeepsThePreviousCardAndNamesTheLine) {
     obj.measDirty = obj.upscDirty = obj.predDirty = 0;
     const double* positions = obj.meas.surfacePos;
     LogCapture log;
-    EXPECT_FALSE(Load(&obj, c.text));
+    EXPECT_FALSE(c.text == nullptr ? LoadDynText(&obj, nullptr) : Load(&obj, c.text));
     EXPECT_TRUE(log.Contains(c.line)) << "expected: " << c.line;
     EXPECT_EQ(obj.meas.PointCount, 2);
     EXPECT_EQ(obj.meas.surfacePos, positions);
@@ -103,6 +103,7 @@ TEST_P(RefusedDynoText, KeepsThePreviousCardAndNamesTheLine) {
 INSTANTIATE_TEST_SUITE_P(
     Texts, RefusedDynoText,
     ::testing::Values(
+        RefusedText{"Null", nullptr, "Invalid file contents"},
         RefusedText{"Empty", "", "Invalid file contents"},
         RefusedText{"OnlyLineEnds", "\r\n\n\r", "Invalid file contents"},
         RefusedText{"CountZero", "0\n1,10\n", "Invalid file point count"},
@@ -145,13 +146,6 @@ TEST(DynoText, LongFieldsAreReadWhole) {
     ASSERT_TRUE(Load(&obj, "1\n" + kLongPosition + "," + kLongLoad + "\nx\n5\n"));
     EXPECT_DOUBLE_EQ(obj.meas.surfacePos[0], 1.5);
     EXPECT_DOUBLE_EQ(obj.meas.surfaceLoad[0], 12345.6789);
-}
-
-TEST(DynoText, NullTextFailsWithContentsLine) {
-    TeskObj obj;
-    LogCapture log;
-    EXPECT_FALSE(LoadDynText(&obj, nullptr));
-    EXPECT_TRUE(log.Contains("Invalid file contents"));
 }
 
 TEST(DynoText, SpeedSetsPeriodOfMeasuredAndUpscaledCards) {

@@ -70,14 +70,15 @@ TEST(LogSink, LinesLoggedInsideTheCallbackGoToStderr) {
     EXPECT_EQ(err, "Error: GetWellName needs a well object\n");
 }
 
-TEST(LogSink, NumbersUseADecimalPointUnderACommaLocale) {
-    CommaLocale comma;
-    if (!comma.active) GTEST_SKIP() << comma.reason;
-    char probe[16];
-    std::snprintf(probe, sizeof probe, "%.1f", 1.5);
-    ASSERT_STREQ(probe, "1,5") << "the comma locale is not in effect";
+TEST_F(HostCommaLocale, LogLinesUseADecimalPoint) {
     LogCapture log;
-    LogMessage("%.2f %g", 1.25, 0.5);
+    const std::string probe = UnderCommaLocale([] {
+        char text[16];
+        std::snprintf(text, sizeof text, "%.1f", 1.5);
+        LogMessage("%.2f %g", 1.25, 0.5);
+        return std::string(text);
+    });
+    ASSERT_EQ(probe, "1,5") << "the comma locale is not in effect";
     EXPECT_EQ(log.lines.at(0), "1.25 0.5");
 }
 

@@ -22,11 +22,11 @@ TEST(TeskObj, NewObjectDefaults) {
     EXPECT_STREQ(GetWellName(w.obj), "New Well");
     EXPECT_STREQ(w.obj->platform, "UNKNOWN");
     int32_t version[4] = {9, 9, 9, 9};
-    EXPECT_EQ(GetTeskVersion(w.obj, version), 8);
-    EXPECT_EQ(version[0], 1);
-    EXPECT_EQ(version[1], 0);
-    EXPECT_EQ(version[2], 1);
-    EXPECT_EQ(version[3], 8);
+    EXPECT_EQ(GetTeskVersion(w.obj, version), TESK_VERSION_TWEAK);
+    EXPECT_EQ(version[0], TESK_VERSION_MAJOR);
+    EXPECT_EQ(version[1], TESK_VERSION_MINOR);
+    EXPECT_EQ(version[2], TESK_VERSION_PATCH);
+    EXPECT_EQ(version[3], TESK_VERSION_TWEAK);
     for (int32_t v : w.obj->version) EXPECT_EQ(v, 0);
     EXPECT_EQ(w.obj->wellDepth, 10000.0);
     EXPECT_EQ(w.obj->measPumpLoadMax, -DBL_MAX);

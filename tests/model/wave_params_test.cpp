@@ -249,18 +249,6 @@ TEST(WaveParams, DepthsAreAppliedPumpDepthsFirstThenAnchorsThenTubingTotals) {
     EXPECT_EQ(Flags(obj.get()), "meas upsc pred ");
 }
 
-TEST(WaveParams, NullHandleIsRefusedWithALine) {
-    LogCapture log;
-    WaveParams_t params = GetWaveParams(nullptr);
-    const WaveParams_t zero{};
-    EXPECT_EQ(std::memcmp(&params, &zero, sizeof params), 0);
-    EXPECT_EQ(SetWaveParams(nullptr, params), 0);
-    WaveSettings_t settings = GetWaveSettings(nullptr);
-    EXPECT_EQ(settings.predNodesPerSection, 0);
-    EXPECT_EQ(SetWaveSettings(nullptr, settings), 0);
-    EXPECT_EQ(log.Count("needs a well object"), 4u);
-}
-
 TEST(WaveParams, SpecificGravityReweighsTheMeasuredRodsOnly) {
     ObjPtr obj = NewObj();
     SetWell(obj.get(), true);

@@ -1,4 +1,4 @@
-#include "model/bounded_text.h"
+#include "common/bounded_text.h"
 
 #include <cstring>
 

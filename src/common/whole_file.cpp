@@ -1,4 +1,4 @@
-#include "designfiles/whole_file.h"
+#include "common/whole_file.h"
 
 #include <sys/stat.h>
 

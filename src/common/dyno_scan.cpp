@@ -1,4 +1,4 @@
-#include "dynofiles/dyno_scan.h"
+#include "common/dyno_scan.h"
 
 #include <locale.h>
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "dynofiles/dyno_scan.h"
+#include "common/dyno_scan.h"
 
 namespace {
 
