@@ -66,7 +66,7 @@ void ReportRates(benchmark::State& state, const BenchWell& well) {
 void BM_DiagSolve(benchmark::State& state) {
     BenchWell well(static_cast<int>(state.range(0)), static_cast<double>(state.range(1)), state.range(2) == 1);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(CalcWaveDiag(&well.obj, &well.obj.meas));
+        benchmark::DoNotOptimize(CalcWaveDiag(GatherDiagSettings(&well.obj, &well.obj.meas), &well.obj.meas));
         benchmark::ClobberMemory();
     }
     ReportRates(state, well);
@@ -86,7 +86,7 @@ BENCHMARK(BM_DiagSolve)
 // point at every card point) into the card's own tables. A solve that keeps them cannot be faster.
 void BM_IntermediateStoreFloor(benchmark::State& state) {
     BenchWell well(static_cast<int>(state.range(0)), static_cast<double>(state.range(1)), true);
-    CalcWaveDiag(&well.obj, &well.obj.meas);
+    CalcWaveDiag(GatherDiagSettings(&well.obj, &well.obj.meas), &well.obj.meas);
     const IntermediateCards& cards = well.obj.meas.intermediate;
     const size_t n = static_cast<size_t>(cards.columnCount);
     double value = 0;
@@ -118,7 +118,8 @@ void BM_DiagSolveBuild(benchmark::State& state) {
     }
     BenchWell well(400, 5000, true);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(CalcWaveDiagWithBuild(&well.obj, &well.obj.meas, build));
+        const DiagSettings settings = GatherDiagSettings(&well.obj, &well.obj.meas);
+        benchmark::DoNotOptimize(CalcWaveDiagWithBuild(settings, &well.obj.meas, build));
         benchmark::ClobberMemory();
     }
     ReportRates(state, well);

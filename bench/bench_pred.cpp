@@ -75,7 +75,8 @@ void RunPrediction(benchmark::State& state, const std::vector<TaperBase_t>& tape
                    double fillage = 1.0) {
     BenchWell well(tapers, legacy, fillage);
     for (auto _ : state) {
-        const bool solved = legacy ? CalcWavePred(&well.obj, &well.obj.pred) : CalcWavePredNew(&well.obj, &well.obj.pred);
+        const PredSettings settings = GatherPredSettings(&well.obj);
+        const bool solved = legacy ? CalcWavePred(settings, &well.obj.pred) : CalcWavePredNew(settings, &well.obj.pred);
         benchmark::DoNotOptimize(solved);
         benchmark::DoNotOptimize(well.obj.pred.pumpLoad[0]);
     }
@@ -108,7 +109,7 @@ struct PlainWell {
         SetLoggingCallback(nullptr, nullptr);
     }
     std::vector<double> Solve(bool pump) {
-        CalcWavePredNew(&obj, &obj.pred);
+        CalcWavePredNew(GatherPredSettings(&obj), &obj.pred);
         const double* loads = pump ? obj.pred.pumpLoad : obj.pred.surfaceLoad;
         return {loads, loads + obj.pred.PointCount};
     }
@@ -136,7 +137,7 @@ double Nrmse(const std::vector<double>& card, const std::vector<double>& referen
 void BM_PredPlainWellUndamped(benchmark::State& state) {
     PlainWell well(0.0, 4000.0);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(CalcWavePredNew(&well.obj, &well.obj.pred));
+        benchmark::DoNotOptimize(CalcWavePredNew(GatherPredSettings(&well.obj), &well.obj.pred));
         benchmark::DoNotOptimize(well.obj.pred.pumpLoad[0]);
     }
 }
@@ -150,7 +151,7 @@ void BM_PredConvergence(benchmark::State& state) {
     const std::vector<double> fineSurface = fine.Solve(false);
     const std::vector<double> finePump = fine.Solve(true);
     PlainWell coarse(damping, fo);
-    for (auto _ : state) benchmark::DoNotOptimize(CalcWavePredNew(&coarse.obj, &coarse.obj.pred));
+    for (auto _ : state) benchmark::DoNotOptimize(CalcWavePredNew(GatherPredSettings(&coarse.obj), &coarse.obj.pred));
     state.counters["surface_nrmse_pct"] = 100 * Nrmse(coarse.Solve(false), fineSurface);
     state.counters["pump_nrmse_pct"] = 100 * Nrmse(coarse.Solve(true), finePump);
 }
@@ -164,10 +165,10 @@ void BM_PredModelWell(benchmark::State& state) {
     SetLoggingCallback(nullptr, &Quiet);
     const pred_sweep::Drive& drive = pred_sweep::SweepDrives()[static_cast<size_t>(state.range(0))];
     auto obj = pred_sweep::MakeWell(pred_sweep::Well{}, drive, state.range(1) / 1000.0, static_cast<double>(state.range(2)));
-    CalcWavePredNew(obj.get(), &obj->pred);
+    CalcWavePredNew(GatherPredSettings(obj.get()), &obj->pred);
     SetLoggingCallback(nullptr, nullptr);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(CalcWavePredNew(obj.get(), &obj->pred));
+        benchmark::DoNotOptimize(CalcWavePredNew(GatherPredSettings(obj.get()), &obj->pred));
         benchmark::DoNotOptimize(obj->pred.pumpLoad[0]);
     }
     state.SetLabel(drive.name);

@@ -31,7 +31,7 @@ bool OutputsGiven(const char* exportName, std::initializer_list<const void*> out
 // The upscaled card answers false until it has points, arrays and a fit to resample; the
 // other two copy whatever their point count says.
 bool CardReady(const TeskObj* obj, const WaveModel* card, bool upscaled) {
-    return !upscaled || (card->PointCount > 0 && HasCardArrays(card) && UpscaledCardFitted(obj));
+    return !upscaled || (card->PointCount > 0 && HasCardArrays(card) && UpscaledCardFitted(obj->fourier));
 }
 
 // What a solve produced answers false while the card's last solve was refused or failed, so that a

@@ -5,15 +5,17 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <limits>
 
+#include "common/constants.h"
 #include "engine/fea_node.h"
 #include "engine/solve_checks.h"
 #include "engine/work_budget.h"
+#include "engine/solve_settings.h"
+#include "engine/taper_list.h"
+#include "engine/wave_model.h"
 #include "log/log.h"
-#include "model/taper_list.h"
-#include "model/tesk_obj.h"
-#include "model/wave_model.h"
 
 // The march loops are built three times, for any x86-64, for AVX2 and for AVX-512, and each solve
 // picks the best build the machine runs. No build fuses a multiply into an add (this file is
@@ -44,7 +46,6 @@
 namespace {
 
 constexpr int32_t kDiagPumpColor = 0x00FF00FF;
-constexpr double kInchesPerFootDown = -12.0;  // card position (in, up) per displacement (ft, down)
 
 // The recurrence of one node and half stroke. It divides by kNode rather than multiplying by a
 // reciprocal: the pump loads come from small differences of the displacements, which turn the
@@ -583,13 +584,13 @@ bool PrepareIntermediateCards(WaveModel* card) {
 }
 
 // The upscaled card is only a measurement once both series of the fit have coefficients.
-bool SurfaceCardIsReady(const TeskObj* obj, const WaveModel* card) {
-    return card != &obj->upsc || UpscaledCardFitted(obj);
+bool SurfaceCardIsReady(const DiagSettings& settings) {
+    return settings.surfaceFromFit == 0 || UpscaledCardFitted(settings.fit);
 }
 
-bool SolveDiag(TeskObj* obj, WaveModel* card, const DiagKernels* kernels) {
+bool SolveDiag(const DiagSettings& settings, WaveModel* card, const DiagKernels* kernels) {
     if (!CardRodWeightsKnown(card, "CalcWaveDiag") || !CardSamplesFinite(card, "CalcWaveDiag")) return false;
-    if (obj == nullptr || card == nullptr || !CardIsReady(card) || !SurfaceCardIsReady(obj, card) ||
+    if (card == nullptr || !CardIsReady(card) || !SurfaceCardIsReady(settings) ||
         !DiagWorkFits(card)) {
         LogMessage("Cannot run CalcWaveDiag() because all fields have not been set.");
         return false;
@@ -603,7 +604,7 @@ bool SolveDiag(TeskObj* obj, WaveModel* card, const DiagKernels* kernels) {
     s.kernels = kernels;
     s.n = static_cast<size_t>(card->PointCount);
     s.m = static_cast<size_t>(card->FeaNodeCount);
-    s.subtractFluid = obj->subtractFluidLoad == 1;
+    s.subtractFluid = settings.subtractFluidLoad == 1;
     if (!AllocWorkspace(&s.work, s.n)) {
         LogMessage("MALLOC ERROR");
         return false;
@@ -614,7 +615,7 @@ bool SolveDiag(TeskObj* obj, WaveModel* card, const DiagKernels* kernels) {
     for (size_t r = 1; r < s.m; ++r) MarchGridPoint(&s, r);
     const double minPumpPos = RecordPumpCard(&s);
     std::free(s.work.block);
-    if (obj->zeroPumpPosition == 1) ZeroPositions(&s, minPumpPos);
+    if (settings.zeroPumpPosition == 1) ZeroPositions(&s, minPumpPos);
     return true;
 }
 
@@ -622,13 +623,13 @@ bool SolveDiag(TeskObj* obj, WaveModel* card, const DiagKernels* kernels) {
 
 bool DiagKernelBuildAvailable(DiagKernelBuild build) { return KernelsOf(build) != nullptr; }
 
-bool CalcWaveDiagWithBuild(TeskObj* obj, WaveModel* card, DiagKernelBuild build) {
+bool CalcWaveDiagWithBuild(const DiagSettings& settings, WaveModel* card, DiagKernelBuild build) {
     const DiagKernels* kernels = KernelsOf(build);
     if (kernels == nullptr) {
         LogMessage("Error: this machine cannot run the requested build of CalcWaveDiag()");
         return false;
     }
-    return SolveDiag(obj, card, kernels);
+    return SolveDiag(settings, card, kernels);
 }
 
-bool CalcWaveDiag(TeskObj* obj, WaveModel* card) { return SolveDiag(obj, card, BestKernels()); }
+bool CalcWaveDiag(const DiagSettings& settings, WaveModel* card) { return SolveDiag(settings, card, BestKernels()); }

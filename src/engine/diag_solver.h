@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-struct TeskObj;
+struct DiagSettings;
 struct WaveModel;
 
 // Turns the surface card of a diagnostic card into its pump card by marching the damped wave
@@ -9,7 +9,7 @@ struct WaveModel;
 // when the card keeps them, the intermediate cards. False (with a log line) when the card
 // is not ready to be solved; nothing is written then. Uses the best build of its loops that
 // the machine runs.
-bool CalcWaveDiag(TeskObj* obj, WaveModel* card);
+bool CalcWaveDiag(const DiagSettings& settings, WaveModel* card);
 
 // The builds of the solver's loops. They round every operation alike (no fused multiply-add),
 // so they give bit-identical cards.
@@ -19,4 +19,4 @@ enum class DiagKernelBuild : uint8_t { Baseline, Avx2, Avx512 };
 bool DiagKernelBuildAvailable(DiagKernelBuild build);
 
 // CalcWaveDiag on the given build of the loops; false with a line when the machine cannot run it.
-bool CalcWaveDiagWithBuild(TeskObj* obj, WaveModel* card, DiagKernelBuild build);
+bool CalcWaveDiagWithBuild(const DiagSettings& settings, WaveModel* card, DiagKernelBuild build);

@@ -5,17 +5,16 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/constants.h"
 #include "engine/fea_node.h"
+#include "engine/taper_list.h"
 #include "engine/time_step.h"
+#include "engine/wave_model.h"
 #include "log/log.h"
-#include "model/taper_list.h"
-#include "model/wave_model.h"
 
 namespace {
 
 constexpr double kSlugPerLbIn2Ft = 4633.0416;  // 144 in2/ft2 * 32.1739 ft/s2
-constexpr double kGravity = 32.1739;
-constexpr double kFluidGradientPsiPerFt = 0.433;
 
 bool IsDiagnostic(const WaveModel* card) { return card->isDiag == 1; }
 // Any non-zero byte selects the fixed grid, as any non-zero useLegacyPred selects the legacy solver.
@@ -171,15 +170,15 @@ void FillNodeFields(const WaveModel* card, FeaNode* nodes, int32_t j, const Tape
     const double kAbove = up.EA / dxUp;
     const double massDt2 = ((dxUp + dx) * 0.5 / (dt * dt)) *
                            ((up.R * up.area / kSlugPerLbIn2Ft + own.R * own.area / kSlugPerLbIn2Ft) * 0.5);
-    const double wpfAbove = (up.area / 144) * up.R;
+    const double wpfAbove = (up.area / kSquareInchesPerSquareFoot) * up.R;
 
     node.kNode = own.EA / dx;
-    node.areaFt2 = own.area / 144;
-    node.modulusPsf = own.E * 144;
+    node.areaFt2 = own.area / kSquareInchesPerSquareFoot;
+    node.modulusPsf = own.E * kSquareInchesPerSquareFoot;
     node.density = own.R;
     node.eaNode = own.EA;
     node.eaAbove = up.EA;
-    node.wpfNode = own.R * own.area / 144;
+    node.wpfNode = own.R * own.area / kSquareInchesPerSquareFoot;
     node.nodeCUpDt = dt * card->cUp;
     node.nodeCDnDt = dt * card->cDn;
     double f = 0;
@@ -194,7 +193,7 @@ void FillNodeFields(const WaveModel* card, FeaNode* nodes, int32_t j, const Tape
     node.diagEarlier = massDt2;
     node.diagAbove = -kAbove;
     FillFluidFields(card, own, &node);
-    nodes[j > 0 ? j - 1 : 0].areaFt2 = up.area / 144;
+    nodes[j > 0 ? j - 1 : 0].areaFt2 = up.area / kSquareInchesPerSquareFoot;
 }
 
 void LogStability(const WaveModel* card, int32_t j, double dx, double vDt) {

@@ -1,6 +1,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "common/constants.h"
 #include "engine/fourier.h"
 #include "log/log.h"
 
@@ -9,7 +10,7 @@ namespace {
 // More pairs than this cannot describe any card a host can load and would only burn time.
 constexpr int32_t kMaxFourierCoeffs = 100000;
 
-double TwoPi() { return std::atan(1.0) * 4 * 2; }
+double TwoPi() { return kPi * 2; }
 
 void ReleaseSeries(FourierSeries* series) {
     std::free(series->cosCoeffs);

@@ -1,7 +1,9 @@
 #pragma once
 #include <cstdint>
 
-struct TeskObj;
+#include "engine/pump_state.h"
+
+struct PredSettings;
 struct WaveModel;
 
 // What the legacy pump end needs that stays fixed through one solve.
@@ -19,12 +21,12 @@ struct LegacyBoundaryContext {
     bool releaseCurve;        // fillage < 1 and compression != 0 (NaN included)
 };
 
-// Fills the context from the card's last node, tubing and deepest taper; false when the card
-// lacks them (fewer than 2 nodes or no taper of positive length).
-bool MakeLegacyBoundaryContext(TeskObj* obj, WaveModel* pred, LegacyBoundaryContext* context);
+// Fills the context from the settings and the card's last node, tubing and deepest taper; false
+// when the card lacks them (fewer than 2 nodes or no taper of positive length).
+bool MakeLegacyBoundaryContext(const PredSettings& settings, const WaveModel* pred, LegacyBoundaryContext* context);
 
-// Writes next[M] for running step i from obj->legacyPumpState, updating it and the events,
+// Writes next[M] for running step i from pump->legacyPumpState, updating it and the events,
 // whose indexes are running step indexes. A strain term that is not finite, or a negative one
 // from the pickup curve, holds the plunger at its last displacement for the step.
-void PredPumpBoundary(const LegacyBoundaryContext& context, TeskObj* obj, int32_t i, const double* previous,
+void PredPumpBoundary(const LegacyBoundaryContext& context, PumpSolveState* pump, int32_t i, const double* previous,
                       const double* current, double* next);

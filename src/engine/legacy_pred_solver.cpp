@@ -1,5 +1,6 @@
 // The legacy predictive solver: one explicit step per point over all cycles, damping
 // chosen per grid point by the motion of the point above it.
+#include "common/constants.h"
 #include "engine/legacy_pred_solver.h"
 
 #include <cmath>
@@ -16,9 +17,9 @@
 #include "engine/pump_boundary.h"
 #include "engine/solve_checks.h"
 #include "engine/work_budget.h"
+#include "engine/solve_settings.h"
+#include "engine/taper_list.h"
 #include "log/log.h"
-#include "model/taper_list.h"
-#include "model/tesk_obj.h"
 #include "pumpunit/pu_cycle_cache.h"
 
 namespace {
@@ -218,7 +219,6 @@ TESK_PRED_AVX2_TARGET void RowLoadsAvx2(const LegacyWorkspace& w, const double* 
 #endif
 
 struct LegacySolve {
-    TeskObj* obj;
     WaveModel* pred;
     LegacyWorkspace w;
     LegacyBoundaryContext boundary;
@@ -256,7 +256,7 @@ void StoreInterior(LegacySolve& s, const double* u, int32_t ic, bool inLimits) {
     const double* loads = s.w.rowLoad;
     const double offset = s.surfaceOffset;
     for (int32_t k = 1; k < M; ++k) {
-        posRows[k][ic] = -12.0 * u[k] + offset;
+        posRows[k][ic] = kInchesPerFootDown * u[k] + offset;
         loadRows[k][ic] = loads[k];
     }
 }
@@ -266,7 +266,7 @@ void StoreEnds(LegacySolve& s, const double* u, int32_t ic, bool inLimits, doubl
     const int32_t M = pred->FeaNodeCount;
     const double pumpLoad = (1.5 * u[M] - 2.0 * u[M - 1] + 0.5 * u[M - 2]) * s.kPump;
     const double surfaceLoad = (2.0 * u[1] - 1.5 * u[0] - 0.5 * u[2]) * s.kSurface + s.rodWeightInFluid;
-    const double pumpPos = -12.0 * u[M] + s.surfaceOffset;
+    const double pumpPos = kInchesPerFootDown * u[M] + s.surfaceOffset;
     if (s.keepRows) {
         IntermediateCards& rows = pred->intermediate;
         rows.posRows[0][ic] = f;
@@ -299,34 +299,36 @@ void PredTimeStep(LegacySolve& s, int32_t i, int32_t ic) {
     s.w.next[0] = s.w.drive[ic];
     MarchInterior(s.w, s.marchRow, s.pred->FeaNodeCount);
     if (i > s.lastCycleStart) StoreRow(s, s.w.current, i - 1, ic - 1);
-    if (i >= s.lastCycleStart) s.pred->pumpColors[ic] = PumpStateColor(s.obj->legacyPumpState);
-    PredPumpBoundary(s.boundary, s.obj, i, s.w.previous, s.w.current, s.w.next);
+    if (i >= s.lastCycleStart) s.pred->pumpColors[ic] = PumpStateColor(s.pred->pump.legacyPumpState);
+    PredPumpBoundary(s.boundary, &s.pred->pump, i, s.w.previous, s.w.current, s.w.next);
     RotateRows(&s.w.next, &s.w.current, &s.w.previous);
 }
 
 // The motion repeats every cycle: one evaluation per point serves every cycle, and the unit's
 // serves every solve until one of its inputs changes. The measured card's series goes to
 // `scratch`. Null when memory runs out.
-const double* SurfacePositions(TeskObj* obj, WaveModel* pred, double* scratch) {
-    if (obj->usePumpingUnitForPosition != 0) return PuCyclePositions(&obj->puCycle, &obj->pu, pred->PointCount, pred->DT);
+const double* SurfacePositions(const PredSettings& settings, const WaveModel* pred, double* scratch) {
+    if (settings.usePumpingUnitForPosition != 0) {
+        return PuCyclePositions(settings.puCycle, settings.pu, pred->PointCount, pred->DT);
+    }
     for (int32_t i = 0; i < pred->PointCount; ++i) {
-        scratch[i] = PredSurfacePosition(obj, pred, i, pred->PointCount, pred->DT, false);
+        scratch[i] = PredSurfacePosition(settings, i, pred->PointCount, pred->DT, false);
     }
     return scratch;
 }
 
 }  // namespace
 
-bool CalcWavePred(TeskObj* obj, WaveModel* pred) {
+bool CalcWavePred(const PredSettings& settings, WaveModel* pred) {
     if (!CardRodWeightsKnown(pred, "CalcWavePred")) return false;
     LegacySolve s;
-    s.obj = obj;
     s.pred = pred;
-    const int64_t steps = PredCardReady(obj, pred, 4) && PredNodesSound(pred, true)
-                              ? static_cast<int64_t>(pred->PointCount) * obj->predCycles
+    const int64_t steps = PredCardReady(settings, pred, 4) && PredNodesSound(pred, true)
+                              ? static_cast<int64_t>(pred->PointCount) * settings.cycles
                               : 0;
-    if (steps <= 0 || steps > INT32_MAX || !PredWorkFits(obj, pred, obj->usePumpingUnitForPosition != 0) ||
-        !MakeLegacyBoundaryContext(obj, pred, &s.boundary)) {
+    if (steps <= 0 || steps > INT32_MAX ||
+        !PredWorkFits(pred, settings.cycles, settings.fourier, settings.usePumpingUnitForPosition != 0) ||
+        !MakeLegacyBoundaryContext(settings, pred, &s.boundary)) {
         LogMessage("Cannot run CalcWavePred() because all fields have not been set.");
         return false;
     }
@@ -337,25 +339,22 @@ bool CalcWavePred(TeskObj* obj, WaveModel* pred) {
     }
     FillCoefficients(&s.w, pred);
     ResetNodeLoadLimits(pred);
-    for (int k = 0; k < 4; ++k) {
-        obj->pumpEventPos[k] = 0.0;
-        obj->pumpEventIndex[k] = 0;
-    }
+    ClearPumpEvents(&pred->pump);
     s.keepRows = PreparePredIntermediateRows(pred);
-    obj->legacyPumpState = NoLoad;
+    pred->pump.legacyPumpState = NoLoad;
 
-    s.surface = SurfacePositions(obj, pred, s.w.surface);
+    s.surface = SurfacePositions(settings, pred, s.w.surface);
     if (s.surface == nullptr) {
         std::free(s.w.block);
         LogMessage("MALLOC ERROR");
         return false;
     }
     s.surfaceOffset = std::isfinite(s.surface[0]) ? s.surface[0] : 0.0;
-    for (int32_t i = 0; i < pred->PointCount; ++i) s.w.drive[i] = (s.surface[i] - s.surfaceOffset) / -12.0;
+    for (int32_t i = 0; i < pred->PointCount; ++i) s.w.drive[i] = (s.surface[i] - s.surfaceOffset) / kInchesPerFootDown;
     s.rodWeightInFluid = pred->tapers->count > 0 ? pred->tapers->Rwf : 0.0;
     s.kSurface = pred->nodes[0].eaNode / pred->nodes[0].dx;
     s.kPump = pred->nodes[M - 1].eaNode / pred->nodes[M - 1].dx;
-    s.lastCycleStart = static_cast<int64_t>(obj->predCycles - 1) * pred->PointCount;
+    s.lastCycleStart = static_cast<int64_t>(settings.cycles - 1) * pred->PointCount;
     ChooseKernels(&s);
     for (int32_t i = 0, ic = 0; i < static_cast<int32_t>(steps); ++i, ic = ic + 1 == pred->PointCount ? 0 : ic + 1) {
         PredTimeStep(s, i, ic);

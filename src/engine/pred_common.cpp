@@ -8,8 +8,8 @@
 
 #include "engine/fea_node.h"
 #include "engine/fourier.h"
-#include "model/taper_list.h"
-#include "model/tesk_obj.h"
+#include "engine/solve_settings.h"
+#include "engine/taper_list.h"
 #include "pumpunit/pu_motion.h"
 
 namespace {
@@ -34,12 +34,12 @@ bool PredWideBuildRuns() {
 
 void AllowPredWideBuild(bool allowed) { wideBuildAllowed.store(allowed, std::memory_order_relaxed); }
 
-bool PredCardReady(const TeskObj* obj, const WaveModel* pred, int32_t minNodes) {
+bool PredCardReady(const PredSettings& settings, const WaveModel* pred, int32_t minNodes) {
     return pred->PointCount > 0 && pred->surfacePos != nullptr && pred->surfaceLoad != nullptr &&
            pred->pumpPos != nullptr && pred->pumpLoad != nullptr && pred->pumpColors != nullptr &&
            pred->nodes != nullptr && pred->FeaNodeCount >= minNodes && pred->nodeLoadMin != nullptr &&
            pred->nodeLoadMax != nullptr && pred->tapers != nullptr && pred->tapers->count > 0 &&
-           FindLastTaper(pred->tapers) != nullptr && obj->predCycles > 0;
+           FindLastTaper(pred->tapers) != nullptr && settings.cycles > 0;
 }
 
 namespace {
@@ -63,10 +63,10 @@ bool PredNodesSound(const WaveModel* pred, bool legacy) {
     return true;
 }
 
-double PredSurfacePosition(TeskObj* obj, WaveModel* pred, int32_t i, int32_t n, double dt, bool fromPumpingUnit) {
-    if (fromPumpingUnit) return PuPolishedRodPosition(&obj->pu, i, n, dt);
-    if (obj->fourier == nullptr) return 0.0;
-    return EvalFourierSeries(&obj->fourier->pos, static_cast<double>(i) / n);
+double PredSurfacePosition(const PredSettings& settings, int32_t i, int32_t n, double dt, bool fromPumpingUnit) {
+    if (fromPumpingUnit) return PuPolishedRodPosition(settings.pu, i, n, dt);
+    if (settings.fourier == nullptr) return 0.0;
+    return EvalFourierSeries(&settings.fourier->pos, static_cast<double>(i) / n);
 }
 
 bool UsesBackwardDifference(const FeaNode* nodes, int32_t M, int32_t k) {

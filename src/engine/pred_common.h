@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "model/wave_model.h"
+#include "engine/wave_model.h"
 
 // The march loops of both predictive solvers are built twice, for any x86-64 and for AVX2, and
 // each solve picks the best build the machine runs. AVX2 brings no fused multiply-add, so both
@@ -24,11 +24,11 @@ bool PredWideBuildRuns();
 void AllowPredWideBuild(bool allowed);
 
 struct FeaNode;
-struct TeskObj;
+struct PredSettings;
 
 // True when the card has points, its five card arrays, load limits, at least `minNodes` nodes,
 // a taper of positive length and a positive cycle count: what both predictive solvers need.
-bool PredCardReady(const TeskObj* obj, const WaveModel* pred, int32_t minNodes);
+bool PredCardReady(const PredSettings& settings, const WaveModel* pred, int32_t minNodes);
 
 // True when every node has a finite, positive stiffness kNode and every interior grid point
 // the finite, positive stiffnesses and mass of the predictive march (`legacy`: those of the
@@ -38,7 +38,7 @@ bool PredNodesSound(const WaveModel* pred, bool legacy);
 
 // Prescribed polished-rod position (in) at step i of a cycle of n steps of dt: the pumping
 // unit's motion when `fromPumpingUnit`, else the measured card's position series at i/n.
-double PredSurfacePosition(TeskObj* obj, WaveModel* pred, int32_t i, int32_t n, double dt, bool fromPumpingUnit);
+double PredSurfacePosition(const PredSettings& settings, int32_t i, int32_t n, double dt, bool fromPumpingUnit);
 
 // Whether the rod load at grid point k (1 <= k < M) is taken by a backward difference: near the
 // pump, and where the two nodes above share material and length; forward otherwise.

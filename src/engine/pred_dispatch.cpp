@@ -2,14 +2,14 @@
 
 #include "engine/legacy_pred_solver.h"
 #include "engine/pred_solver.h"
+#include "engine/solve_settings.h"
 #include "log/log.h"
-#include "model/tesk_obj.h"
 
-bool SolvePredCard(TeskObj* obj) {
-    if (obj == nullptr) {
+bool SolvePredCard(const PredSettings& settings, WaveModel* pred) {
+    if (pred == nullptr) {
         LogMessage("Cannot predict a card without a well object");
         return false;
     }
-    if (obj->useLegacyPred != 0) return CalcWavePred(obj, &obj->pred);
-    return CalcWavePredNew(obj, &obj->pred);
+    if (settings.useLegacyPred != 0) return CalcWavePred(settings, pred);
+    return CalcWavePredNew(settings, pred);
 }

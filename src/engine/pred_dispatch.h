@@ -1,6 +1,7 @@
 #pragma once
 
-struct TeskObj;
+struct PredSettings;
+struct WaveModel;
 
-// Predicts the "PRED" card with the solver the wave settings select; false when refused.
-bool SolvePredCard(TeskObj* obj);
+// Predicts the "PRED" card with the solver the settings select; false when refused.
+bool SolvePredCard(const PredSettings& settings, WaveModel* pred);

@@ -4,13 +4,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/constants.h"
 #include "engine/fea_node.h"
-#include "model/tesk_obj.h"
-#include "model/wave_model.h"
+#include "engine/wave_model.h"
 
 namespace {
 
-constexpr double kGravity = 32.1739;  // ft/s2
 // Counts that are whole numbers up to rounding round to them, not past them.
 constexpr double kCountSlack = 1e-9;
 
@@ -50,7 +49,7 @@ int32_t CeilCount(double x) {
 
 }  // namespace
 
-PredMarchGrid ChoosePredMarchGrid(const TeskObj* obj, const WaveModel* pred, double fo, double rampTravel) {
+PredMarchGrid ChoosePredMarchGrid(const WaveModel* pred, int32_t cycles, double fo, double rampTravel) {
     const int32_t n = pred->PointCount;
     const int32_t M = pred->FeaNodeCount;
     const double interval = CardPointInterval(pred);
@@ -71,7 +70,7 @@ PredMarchGrid ChoosePredMarchGrid(const TeskObj* obj, const WaveModel* pred, dou
     }
 
     // Within the budget: the work grows about as the square of the refinement.
-    const double unrefinedWork = static_cast<double>(obj->predCycles) * n * M;
+    const double unrefinedWork = static_cast<double>(cycles) * n * M;
     const double affordable = std::sqrt(kPredMarchWorkBudget * kPredMaxCourant / (unrefinedWork * cardCourant)) + 1.0;
     refinement = std::min(refinement, std::max(affordable, 1.0));
     // A grid whose numbers are far from a rod's (a Courant number near 0) must not reach the loop

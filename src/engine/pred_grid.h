@@ -1,7 +1,6 @@
 #pragma once
 #include <cstdint>
 
-struct TeskObj;
 struct WaveModel;
 
 // The grid the default prediction marches on, finer than the card's own: the card keeps its
@@ -47,7 +46,7 @@ struct PredMarchGrid {
     double maxRampStiffness;  // lb/ft: the pump's load ramps are held to at most this
 };
 
-// The march grid of the card, given the load the pump lifts and the plunger travel over which
-// its ramps pick it up (ft). Needs the checks of CalcWavePredNew passed (points, nodes of finite
-// positive stiffness and mass).
-PredMarchGrid ChoosePredMarchGrid(const TeskObj* obj, const WaveModel* pred, double fo, double rampTravel);
+// The march grid of the card over `cycles` cycles, given the load the pump lifts and the plunger
+// travel over which its ramps pick it up (ft). Needs the checks of CalcWavePredNew passed
+// (points, nodes of finite positive stiffness and mass).
+PredMarchGrid ChoosePredMarchGrid(const WaveModel* pred, int32_t cycles, double fo, double rampTravel);

@@ -1,5 +1,6 @@
 // The default predictive solver: explicit march of the damped wave equation over the rod
 // string, polished rod prescribed at the top, pump state machine at the bottom.
+#include "common/constants.h"
 #include "engine/pred_solver.h"
 
 #include <algorithm>
@@ -13,9 +14,9 @@
 #include "engine/pump_boundary.h"
 #include "engine/solve_checks.h"
 #include "engine/work_budget.h"
+#include "engine/solve_settings.h"
+#include "engine/taper_list.h"
 #include "log/log.h"
-#include "model/taper_list.h"
-#include "model/tesk_obj.h"
 #include "pumpunit/pu_cycle_cache.h"
 
 namespace {
@@ -63,7 +64,7 @@ struct PointCoefficients {
 // Half of a march segment of node j: its share of mass and damping, and its stiffness.
 PointCoefficients SegmentShare(const FeaNode& node, double halfPiOverLength, const PredMarchGrid& grid) {
     const double dx = node.dx / grid.spaceRefinement;
-    const double a = std::sqrt(node.modulusPsf * 32.1739 / node.density);
+    const double a = std::sqrt(node.modulusPsf * kGravity / node.density);
     return {dx * node.areaFt2 * node.modulusPsf / (a * (2.0 * a) * grid.dt * grid.dt),
             dx * node.areaFt2 * node.modulusPsf * (halfPiOverLength / grid.dt) / (2.0 * a),
             node.modulusPsf * node.areaFt2 / dx, 0.0};
@@ -77,7 +78,8 @@ PointCoefficients CoefficientsAt(const WaveModel* pred, const PredMarchGrid& gri
     return {above.mass + below.mass, above.damp + below.damp, above.kAbove, below.kAbove};
 }
 
-void FillCoefficients(PredWorkspace* w, const TeskObj* obj, const WaveModel* pred, const PredMarchGrid& grid) {
+void FillCoefficients(PredWorkspace* w, const PredSettings& settings, const WaveModel* pred,
+                      const PredMarchGrid& grid) {
     for (int32_t K = 1; K < grid.points; ++K) {
         const PointCoefficients p = CoefficientsAt(pred, grid, K);
         w->mass[K] = p.mass;
@@ -95,7 +97,7 @@ void FillCoefficients(PredWorkspace* w, const TeskObj* obj, const WaveModel* pre
         w->loadStep[k] = r > 1 || !UsesBackwardDifference(pred->nodes, M, k) ? 1 : -1;
         const FeaNode& node = pred->nodes[k];
         w->loadScale[k] = node.areaFt2 / (node.dx / r) * node.modulusPsf;
-        const double fluid = obj->subtractFluidLoad == 1 ? node.fluidLoad : 0.0;
+        const double fluid = settings.subtractFluidLoad == 1 ? node.fluidLoad : 0.0;
         w->loadOffset[k] = pred->nodes[k - 1].weightBelow - fluid;
     }
 }
@@ -127,28 +129,29 @@ void FillBetweenCardPoints(const PredMarchGrid& grid, int32_t n, double* surface
 // steps lie on the card's own time line (a type 'H' unit is timed), card point i at step i * rt.
 // The measured card's series is evaluated at the card points, as the card shows it, and joined
 // between them by FillBetweenCardPoints.
-void FillSurfacePositions(TeskObj* obj, WaveModel* pred, const PredMarchGrid& grid, PredWorkspace* w) {
+void FillSurfacePositions(const PredSettings& settings, const WaveModel* pred, const PredMarchGrid& grid,
+                          PredWorkspace* w) {
     const int32_t n = pred->PointCount;
     const int32_t rt = grid.timeRefinement;
-    if (obj->usePumpingUnitForPosition == 1) {
+    if (settings.usePumpingUnitForPosition == 1) {
         const double stepDt = pred->DT / rt;
-        const double* kept = PuCyclePositions(&obj->puCycle, &obj->pu, grid.steps, stepDt);
+        const double* kept = PuCyclePositions(settings.puCycle, settings.pu, grid.steps, stepDt);
         if (kept != nullptr) {
             std::copy(kept, kept + grid.steps, w->surface);
         } else {
             for (int32_t step = 0; step < grid.steps; ++step) {
-                w->surface[step] = PredSurfacePosition(obj, pred, step, grid.steps, stepDt, true);
+                w->surface[step] = PredSurfacePosition(settings, step, grid.steps, stepDt, true);
             }
         }
         return;
     }
-    for (int32_t i = 0; i < n; ++i) w->surface[i * rt] = PredSurfacePosition(obj, pred, i, n, pred->DT, false);
+    for (int32_t i = 0; i < n; ++i) w->surface[i * rt] = PredSurfacePosition(settings, i, n, pred->DT, false);
     FillBetweenCardPoints(grid, n, w->surface);
 }
 
 // Displacements grow downward from the position at the start of the cycle.
 void FillDrive(const double* surface, double surfaceOffset, int32_t steps, double* drive) {
-    for (int32_t step = 0; step < steps; ++step) drive[step] = (surface[step] - surfaceOffset) / -12.0;
+    for (int32_t step = 0; step < steps; ++step) drive[step] = (surface[step] - surfaceOffset) / kInchesPerFootDown;
 }
 
 // The string starts as one body with the polished rod: the two rows before the first step hold
@@ -234,7 +237,7 @@ void StoreLastCyclePoint(WaveModel* pred, const PredWorkspace& w, const PredMarc
         last->rodWeightInFluid;
     const double fluid = last->subtractFluid ? nodes[M - 1].fluidLoad : 0.0;
     const double pumpLoad = plungerLoad - fluid;
-    const double pumpPos = -12.0 * u[P] + last->surfaceOffset;
+    const double pumpPos = kInchesPerFootDown * u[P] + last->surfaceOffset;
     if (pumpPos < last->minPumpPos) last->minPumpPos = pumpPos;
 
     pred->surfacePos[i] = RangeChecked(f, kPositionLimit, last);
@@ -248,7 +251,7 @@ void StoreLastCyclePoint(WaveModel* pred, const PredWorkspace& w, const PredMarc
     IntermediateCards& rows = pred->intermediate;
     if (last->keepRows) {
         for (int32_t k = 1; k < M; ++k) {
-            rows.posRows[k][i] = -12.0 * u[k * r] + last->surfaceOffset;
+            rows.posRows[k][i] = kInchesPerFootDown * u[k * r] + last->surfaceOffset;
             rows.loadRows[k][i] = w.rowLoad[k];
         }
     }
@@ -263,17 +266,14 @@ void StoreLastCyclePoint(WaveModel* pred, const PredWorkspace& w, const PredMarc
     pred->pumpColors[i] = PumpStateColor(pred->pumpState);
 }
 
-void ResetPredState(TeskObj* obj, WaveModel* pred) {
+void ResetPredState(WaveModel* pred) {
     ResetNodeLoadLimits(pred);
     pred->pumpState = Unset;
-    for (int k = 0; k < 4; ++k) {
-        obj->stateLastPos[k] = 0.0;
-        obj->pumpEventIndex[k] = 0;
-        obj->pumpEventPos[k] = 0.0;
-    }
+    for (double& position : pred->pump.stateLastPos) position = 0.0;
+    ClearPumpEvents(&pred->pump);
 }
 
-void March(TeskObj* obj, WaveModel* pred, PredWorkspace& w, const PredMarchGrid& grid,
+void March(int32_t cycles, WaveModel* pred, PredWorkspace& w, const PredMarchGrid& grid,
            const PredBoundaryContext& boundary, LastCycle* last) {
     const int32_t P = grid.points;
     const int32_t n = pred->PointCount;
@@ -281,8 +281,8 @@ void March(TeskObj* obj, WaveModel* pred, PredWorkspace& w, const PredMarchGrid&
     const FeaNode& lastNode = pred->nodes[pred->FeaNodeCount - 1];
     const double pumpSegmentStiffness = lastNode.modulusPsf * lastNode.areaFt2 / (lastNode.dx / grid.spaceRefinement);
     const MarchKernel marchInterior = ChooseMarchKernel();
-    for (int32_t cycle = 0; cycle < obj->predCycles; ++cycle) {
-        const bool lastCycle = cycle == obj->predCycles - 1;
+    for (int32_t cycle = 0; cycle < cycles; ++cycle) {
+        const bool lastCycle = cycle == cycles - 1;
         int32_t cardPoint = 0;  // the card point at or before the step
         int32_t phase = 0;      // steps since that card point
         for (int32_t step = 0; step < grid.steps; ++step) {
@@ -294,7 +294,7 @@ void March(TeskObj* obj, WaveModel* pred, PredWorkspace& w, const PredMarchGrid&
             const int32_t point = phase == 0 ? cardPoint : (cardPoint + 1 == n ? 0 : cardPoint + 1);
             const PumpRodEnd rods = ThreePointRodEnd(w.next[P - 1], w.next[P - 2], pumpSegmentStiffness);
             double plungerLoad = 0.0;
-            w.next[P] = PredPumpBoundaryStep(boundary, obj, pred, point, rods, w.current[P], &plungerLoad);
+            w.next[P] = PredPumpBoundaryStep(boundary, pred, point, rods, w.current[P], &plungerLoad);
             if (lastCycle && phase == 0) {
                 StoreLastCyclePoint(pred, w, grid, last, cardPoint, w.surface[step], plungerLoad);
             }
@@ -309,22 +309,24 @@ void March(TeskObj* obj, WaveModel* pred, PredWorkspace& w, const PredMarchGrid&
 
 // What the march needs before it may start: the card's checks, the pump end and a march grid
 // within the budget.
-bool ReadyToMarch(TeskObj* obj, WaveModel* pred, PredBoundaryContext* boundary, PredMarchGrid* grid) {
-    if (!PredCardReady(obj, pred, 3) || !PredNodesSound(pred, false) ||
-        !PredWorkFits(obj, pred, obj->usePumpingUnitForPosition == 1) || !MakePredBoundaryContext(obj, pred, boundary)) {
+bool ReadyToMarch(const PredSettings& settings, const WaveModel* pred, PredBoundaryContext* boundary,
+                  PredMarchGrid* grid) {
+    if (!PredCardReady(settings, pred, 3) || !PredNodesSound(pred, false) ||
+        !PredWorkFits(pred, settings.cycles, settings.fourier, settings.usePumpingUnitForPosition == 1) ||
+        !MakePredBoundaryContext(settings, pred, boundary)) {
         return false;
     }
-    *grid = ChoosePredMarchGrid(obj, pred, boundary->fo, boundary->m);
-    return PredMarchWorkFits(pred, *grid, obj->predCycles);
+    *grid = ChoosePredMarchGrid(pred, settings.cycles, boundary->fo, boundary->m);
+    return PredMarchWorkFits(pred, *grid, settings.cycles);
 }
 
 }  // namespace
 
-bool CalcWavePredNew(TeskObj* obj, WaveModel* pred) {
+bool CalcWavePredNew(const PredSettings& settings, WaveModel* pred) {
     if (!CardRodWeightsKnown(pred, "CalcWavePredNew")) return false;
     PredBoundaryContext boundary;
     PredMarchGrid grid;
-    if (!ReadyToMarch(obj, pred, &boundary, &grid)) {
+    if (!ReadyToMarch(settings, pred, &boundary, &grid)) {
         LogMessage("Cannot run CalcWavePredNew() because all fields have not been set.");
         return false;
     }
@@ -341,21 +343,21 @@ bool CalcWavePredNew(TeskObj* obj, WaveModel* pred) {
         LogMessage("MALLOC ERROR");
         return false;
     }
-    FillCoefficients(&w, obj, pred, grid);
-    FillSurfacePositions(obj, pred, grid, &w);
+    FillCoefficients(&w, settings, pred, grid);
+    FillSurfacePositions(settings, pred, grid, &w);
 
-    ResetPredState(obj, pred);
+    ResetPredState(pred);
     LastCycle last;
     last.rodWeightInFluid = pred->tapers->count > 0 ? pred->tapers->Rwf : 0.0;
     last.surfaceOffset = std::isfinite(w.surface[0]) ? w.surface[0] : 0.0;
     FillDrive(w.surface, last.surfaceOffset, grid.steps, w.drive);
     StartWithThePolishedRod(&w, grid);
-    last.subtractFluid = obj->subtractFluidLoad == 1;
+    last.subtractFluid = settings.subtractFluidLoad == 1;
     last.keepRows = PreparePredIntermediateRows(pred);
     last.minPumpPos = DBL_MAX;
     last.failed = false;
     last.sawNaN = false;
-    March(obj, pred, w, grid, boundary, &last);
+    March(settings.cycles, pred, w, grid, boundary, &last);
     std::free(w.block);
 
     if (last.failed) {
@@ -363,7 +365,7 @@ bool CalcWavePredNew(TeskObj* obj, WaveModel* pred) {
         return false;
     }
     if (last.sawNaN) LogMessage("Warning: %s predicted card holds values that are not numbers", pred->name);
-    if (obj->zeroPumpPosition == 1) {
+    if (settings.zeroPumpPosition == 1) {
         if (last.keepRows) ZeroPositionRows(pred->intermediate.posRows, M, n);
         for (int32_t i = 0; i < n; ++i) pred->pumpPos[i] -= last.minPumpPos;
     }

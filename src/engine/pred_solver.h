@@ -1,10 +1,10 @@
 #pragma once
 
-struct TeskObj;
+struct PredSettings;
 struct WaveModel;
 
 // Predicts the surface and pump cards of `pred` (the "PRED" card) by stepping the damped wave
-// equation forward over obj->predCycles cycles, the polished rod following the pumping
+// equation forward over settings.cycles cycles, the polished rod following the pumping
 // unit (usePumpingUnitForPosition exactly 1) or the measured card's position series, the pump end
 // following PredPumpBoundaryStep. Only the last cycle is stored: card arrays, colours, load limits
 // and intermediate rows (row M+1 is never written and stays zero).
@@ -27,4 +27,4 @@ struct WaveModel;
 // solve returns true with a warning line; fillage below 1 with compression 0 gives a zero pump
 // card (the pickup curve is flat); with subtractFluidLoad a grid point's load loses the fluidLoad
 // of the node below it (node k for point k, node M-1 for the pump).
-bool CalcWavePredNew(TeskObj* obj, WaveModel* pred);
+bool CalcWavePredNew(const PredSettings& settings, WaveModel* pred);

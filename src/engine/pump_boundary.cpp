@@ -5,11 +5,13 @@
 
 #include <cmath>
 
+#include "common/constants.h"
 #include "engine/fea_node.h"
 #include "engine/pred_root.h"
-#include "model/taper_list.h"
-#include "model/tesk_obj.h"
-#include "model/tubing_list.h"
+#include "engine/solve_settings.h"
+#include "engine/taper_list.h"
+#include "engine/tubing_list.h"
+#include "engine/wave_model.h"
 
 int32_t PumpStateColor(int32_t state) {
     switch (state) {
@@ -22,15 +24,22 @@ int32_t PumpStateColor(int32_t state) {
     }
 }
 
-bool MakePredBoundaryContext(TeskObj* obj, WaveModel* pred, PredBoundaryContext* context) {
+void ClearPumpEvents(PumpSolveState* pump) {
+    for (int32_t k = 0; k < kPumpEventCount; ++k) {
+        pump->eventPos[k] = 0.0;
+        pump->eventIndex[k] = 0;
+    }
+}
+
+bool MakePredBoundaryContext(const PredSettings& settings, const WaveModel* pred, PredBoundaryContext* context) {
     const TaperItem* lastTaper = FindLastTaper(pred->tapers);
     if (pred->nodes == nullptr || pred->FeaNodeCount < 2 || lastTaper == nullptr) return false;
     const int32_t M = pred->FeaNodeCount;
     const FeaNode& last = pred->nodes[M - 1];
     const TubingList* tubing = pred->tubings;
     const double Kt = (tubing != nullptr && tubing->count > 0) ? tubing->Kt : INFINITY;
-    const double fo = obj->fo;
-    double m = (std::isfinite(Kt) && Kt > 0) ? fo / (12.0 * Kt) : 0.01;
+    const double fo = settings.fo;
+    double m = (std::isfinite(Kt) && Kt > 0) ? fo / (kInchesPerFoot * Kt) : 0.01;
     m = m > 0.01 ? m : 0.01;
 
     PredBoundaryContext& c = *context;
@@ -42,11 +51,11 @@ bool MakePredBoundaryContext(TeskObj* obj, WaveModel* pred, PredBoundaryContext*
     c.m = m;
     c.rampStiffness = fo / m;
     c.foEA = fo / lastTaper->EA;
-    c.fillage = obj->fillage;
-    c.compression = obj->compression;
-    c.partialCurves = obj->fillage < 1.0;
-    c.releaseCurve = c.partialCurves && obj->compression != 0.0;
-    c.plungerCurves = c.partialCurves && obj->compression > 0.0;
+    c.fillage = settings.fillage;
+    c.compression = settings.compression;
+    c.partialCurves = settings.fillage < 1.0;
+    c.releaseCurve = c.partialCurves && settings.compression != 0.0;
+    c.plungerCurves = c.partialCurves && settings.compression > 0.0;
     return true;
 }
 
@@ -96,31 +105,31 @@ double Min(double x, double y) { return x < y ? x : y; }
 
 // Pickup: from the plunger position at the last pickup event over (1 - fillage) of the stroke.
 // The plunger form measures the far end from the start; the other keeps the old mixed form.
-FillageCurve PickupCurve(const PredBoundaryContext& c, const TeskObj* obj) {
+FillageCurve PickupCurve(const PredBoundaryContext& c, const PumpSolveState& pump) {
     const double B = c.compression;
-    const double w = obj->pumpEventPos[0];
-    const double A = obj->pumpEventPos[2];
-    const double x0 = -12.0 * w - 10.0 / B;
-    const double z1 = -B * (-12.0 * w - x0);
+    const double w = pump.eventPos[LoadPickupEvent];
+    const double A = pump.eventPos[LoadReleaseEvent];
+    const double x0 = kInchesPerFootDown * w - 10.0 / B;
+    const double z1 = -B * (kInchesPerFootDown * w - x0);
     double zEnd;
     if (c.plungerCurves) {
-        const double span = -12.0 * (A - w);
-        zEnd = -B * (-12.0 * w + Min((1.0 - c.fillage) * span, 0.5 / B) - x0);
+        const double span = kInchesPerFootDown * (A - w);
+        zEnd = -B * (kInchesPerFootDown * w + Min((1.0 - c.fillage) * span, 0.5 / B) - x0);
     } else {
-        zEnd = -B * (Min((1.0 - c.fillage) * -12.0 * (A - w), 0.5 / B - 12.0 * w) - x0);
+        zEnd = -B * (Min((1.0 - c.fillage) * kInchesPerFootDown * (A - w), 0.5 / B - kInchesPerFoot * w) - x0);
     }
     return MakeCurve(c.foEA, B, x0, z1, zEnd);
 }
 
 // Release: from the top of the stroke down to fillage of the stroke above the pickup start.
-FillageCurve ReleaseCurve(const PredBoundaryContext& c, const TeskObj* obj) {
+FillageCurve ReleaseCurve(const PredBoundaryContext& c, const PumpSolveState& pump) {
     const double B = c.compression;
-    const double w = obj->pumpEventPos[0];
-    const double A = obj->pumpEventPos[2];
-    const double P = (A - w) * -12.0 * c.fillage - 12.0 * w;
+    const double w = pump.eventPos[LoadPickupEvent];
+    const double A = pump.eventPos[LoadReleaseEvent];
+    const double P = (A - w) * kInchesPerFootDown * c.fillage - kInchesPerFoot * w;
     const double x0 = P - 10.0 / B;
     const double z1 = -B * (P - x0);
-    const double zA = -B * (-12.0 * A - x0);
+    const double zA = -B * (kInchesPerFootDown * A - x0);
     return MakeCurve(c.foEA, B, x0, z1, zA);
 }
 
@@ -142,7 +151,7 @@ double FullLoadDisplacement(const PumpRodEnd& rods, double fo) { return rods.z0 
 PumpEnd SolvePlungerOnCurve(const PredBoundaryContext& c, const FillageCurve& curve, const PumpRodEnd& rods) {
     const double zF = FullLoadDisplacement(rods, c.fo);
     const auto clampedCurve = [&](double v) {
-        const double s = CurveStrain(curve, -12.0 * v);
+        const double s = CurveStrain(curve, kInchesPerFootDown * v);
         return Min(s > 0.0 ? s : 0.0, c.foEA);
     };
     if (clampedCurve(zF) == c.foEA) return {zF, c.fo, true, false};
@@ -165,27 +174,23 @@ PumpEnd OnLinearRamp(const PredBoundaryContext& c, const PumpRodEnd& rods, doubl
 // A fillage curve read at the grid point above (negative or NaN compression): the rods take the
 // curve's strain, whatever it is.
 PumpEnd OnCurveAbove(const PredBoundaryContext& c, const FillageCurve& curve, const PumpRodEnd& rods) {
-    const double load = CurveStrain(curve, -12.0 * rods.above) * (c.e * c.h);
+    const double load = CurveStrain(curve, kInchesPerFootDown * rods.above) * (c.e * c.h);
     return {rods.z0 + load / rods.alpha, load, load >= c.fo, load <= 0.0};
 }
 
-void RecordEvent(TeskObj* obj, int event, double v, int32_t i) {
-    obj->pumpEventPos[event] = v;
-    obj->pumpEventIndex[event] = i;
-}
-
 // Curves act on the plunger only once a release has given the stroke a positive span.
-bool CurvesOnPlunger(const PredBoundaryContext& c, const TeskObj* obj) {
-    return c.plungerCurves && -12.0 * (obj->pumpEventPos[2] - obj->pumpEventPos[0]) > 0.0;
+bool CurvesOnPlunger(const PredBoundaryContext& c, const PumpSolveState& pump) {
+    const double span = kInchesPerFootDown * (pump.eventPos[LoadReleaseEvent] - pump.eventPos[LoadPickupEvent]);
+    return c.plungerCurves && span > 0.0;
 }
 
-void StepPickup(const PredBoundaryContext& c, TeskObj* obj, WaveModel* pred, int32_t i, const PumpRodEnd& rods,
+void StepPickup(const PredBoundaryContext& c, WaveModel* pred, int32_t i, const PumpRodEnd& rods,
                 double value, PumpEnd* end) {
-    double* last = obj->stateLastPos;
-    if (CurvesOnPlunger(c, obj)) {
-        *end = SolvePlungerOnCurve(c, PickupCurve(c, obj), rods);
+    double* last = pred->pump.stateLastPos;
+    if (CurvesOnPlunger(c, pred->pump)) {
+        *end = SolvePlungerOnCurve(c, PickupCurve(c, pred->pump), rods);
     } else if (c.partialCurves && !c.plungerCurves) {
-        *end = OnCurveAbove(c, PickupCurve(c, obj), rods);
+        *end = OnCurveAbove(c, PickupCurve(c, pred->pump), rods);
     } else {
         // The load grows by rampStiffness a foot of upward travel from the last no-load displacement.
         const double k = c.rampStiffness;
@@ -194,36 +199,36 @@ void StepPickup(const PredBoundaryContext& c, TeskObj* obj, WaveModel* pred, int
     last[1] = value;
     if (end->v > last[0]) {
         pred->pumpState = NoLoad;
-        RecordEvent(obj, 3, end->v, i);
+        RecordPumpEvent(&pred->pump, NoLoadEvent, end->v, i);
     } else if (end->atFullLoad) {
         pred->pumpState = FullLoad;
-        RecordEvent(obj, 1, end->v, i);
+        RecordPumpEvent(&pred->pump, FullLoadEvent, end->v, i);
     }
 }
 
-void StepFullLoad(const PredBoundaryContext& c, TeskObj* obj, WaveModel* pred, int32_t i, const PumpRodEnd& rods,
+void StepFullLoad(const PredBoundaryContext& c, WaveModel* pred, int32_t i, const PumpRodEnd& rods,
                   double value, PumpEnd* end) {
-    double* last = obj->stateLastPos;
+    double* last = pred->pump.stateLastPos;
     *end = {FullLoadDisplacement(rods, c.fo), c.fo, true, false};
     if (end->v > last[1]) {
         pred->pumpState = LoadPickup;
-        RecordEvent(obj, 0, end->v, i);
+        RecordPumpEvent(&pred->pump, LoadPickupEvent, end->v, i);
         return;
     }
     last[2] = value;
     if (end->v > value) {
         pred->pumpState = LoadRelease;
-        RecordEvent(obj, 2, end->v, i);
+        RecordPumpEvent(&pred->pump, LoadReleaseEvent, end->v, i);
     }
 }
 
-void StepRelease(const PredBoundaryContext& c, TeskObj* obj, WaveModel* pred, int32_t i, const PumpRodEnd& rods,
+void StepRelease(const PredBoundaryContext& c, WaveModel* pred, int32_t i, const PumpRodEnd& rods,
                  double value, PumpEnd* end) {
-    double* last = obj->stateLastPos;
-    if (CurvesOnPlunger(c, obj)) {
-        *end = SolvePlungerOnCurve(c, ReleaseCurve(c, obj), rods);
+    double* last = pred->pump.stateLastPos;
+    if (CurvesOnPlunger(c, pred->pump)) {
+        *end = SolvePlungerOnCurve(c, ReleaseCurve(c, pred->pump), rods);
     } else if (c.releaseCurve && !c.plungerCurves) {
-        *end = OnCurveAbove(c, ReleaseCurve(c, obj), rods);
+        *end = OnCurveAbove(c, ReleaseCurve(c, pred->pump), rods);
     } else {
         // The load falls from fo by rampStiffness a foot of downward travel from the last
         // full-load displacement.
@@ -235,55 +240,56 @@ void StepRelease(const PredBoundaryContext& c, TeskObj* obj, WaveModel* pred, in
         pred->pumpState = FullLoad;
     } else if (end->atNoLoad) {
         pred->pumpState = NoLoad;
-        RecordEvent(obj, 3, end->v, i);
+        RecordPumpEvent(&pred->pump, NoLoadEvent, end->v, i);
     }
 }
 
-void StepNoLoad(TeskObj* obj, WaveModel* pred, int32_t i, const PumpRodEnd& rods, double value, PumpEnd* end) {
-    double* last = obj->stateLastPos;
+void StepNoLoad(WaveModel* pred, int32_t i, const PumpRodEnd& rods, double value, PumpEnd* end) {
+    double* last = pred->pump.stateLastPos;
     *end = {rods.z0, 0.0, false, true};
     last[0] = value;
     if (last[3] > end->v) {
         pred->pumpState = LoadRelease;
-        RecordEvent(obj, 2, end->v, i);
+        RecordPumpEvent(&pred->pump, LoadReleaseEvent, end->v, i);
     } else if (value >= end->v) {
         pred->pumpState = LoadPickup;
-        RecordEvent(obj, 0, end->v, i);
+        RecordPumpEvent(&pred->pump, LoadPickupEvent, end->v, i);
     }
 }
 
-void StepUnset(TeskObj* obj, WaveModel* pred, int32_t i, const PumpRodEnd& rods, double value, PumpEnd* end) {
+void StepUnset(WaveModel* pred, int32_t i, const PumpRodEnd& rods, double value, PumpEnd* end) {
     *end = {rods.z0, 0.0, false, true};
     pred->pumpState = NoLoad;
-    obj->stateLastPos[0] = value;
+    pred->pump.stateLastPos[0] = value;
     if (value >= rods.z0) {
         pred->pumpState = LoadPickup;
-        RecordEvent(obj, 0, rods.z0, i);
+        RecordPumpEvent(&pred->pump, LoadPickupEvent, rods.z0, i);
     }
 }
 
 }  // namespace
 
-double PredPumpBoundaryStep(const PredBoundaryContext& c, TeskObj* obj, WaveModel* pred, int32_t i,
+double PredPumpBoundaryStep(const PredBoundaryContext& c, WaveModel* pred, int32_t i,
                             const PumpRodEnd& rods, double value, double* load) {
     PumpEnd end{0.0, 0.0, false, false};
     switch (pred->pumpState) {
-        case Unset: StepUnset(obj, pred, i, rods, value, &end); break;
-        case LoadPickup: StepPickup(c, obj, pred, i, rods, value, &end); break;
-        case FullLoad: StepFullLoad(c, obj, pred, i, rods, value, &end); break;
-        case LoadRelease: StepRelease(c, obj, pred, i, rods, value, &end); break;
-        case NoLoad: StepNoLoad(obj, pred, i, rods, value, &end); break;
+        case Unset: StepUnset(pred, i, rods, value, &end); break;
+        case LoadPickup: StepPickup(c, pred, i, rods, value, &end); break;
+        case FullLoad: StepFullLoad(c, pred, i, rods, value, &end); break;
+        case LoadRelease: StepRelease(c, pred, i, rods, value, &end); break;
+        case NoLoad: StepNoLoad(pred, i, rods, value, &end); break;
         default: break;
     }
     *load = end.load;
     return end.v;
 }
 
-double PredPumpBoundaryNew(TeskObj* obj, WaveModel* pred, int32_t i, const double* next, const double* current) {
+double PredPumpBoundaryNew(const PredSettings& settings, WaveModel* pred, int32_t i, const double* next,
+                           const double* current) {
     PredBoundaryContext context;
-    if (!MakePredBoundaryContext(obj, pred, &context)) return 0.0;
+    if (!MakePredBoundaryContext(settings, pred, &context)) return 0.0;
     const PumpRodEnd rods =
         ThreePointRodEnd(next[context.M - 1], next[context.M - 2], context.e * context.h / context.dx);
     double load = 0.0;
-    return PredPumpBoundaryStep(context, obj, pred, i, rods, current[context.M], &load);
+    return PredPumpBoundaryStep(context, pred, i, rods, current[context.M], &load);
 }

@@ -1,17 +1,10 @@
 #pragma once
 #include <cstdint>
 
-struct TeskObj;
-struct WaveModel;
+#include "engine/pump_state.h"
 
-// State of the downhole pump during a predictive solve; both predictive solvers use it.
-enum PumpState : int32_t {
-    Unset = 0,        // before the first boundary step of a solve
-    LoadPickup = 1,   // rod load at the pump rising from 0 toward fo
-    FullLoad = 2,     // rod load at the pump equal to fo
-    LoadRelease = 3,  // rod load at the pump falling from fo toward 0
-    NoLoad = 4,       // rod load at the pump 0
-};
+struct PredSettings;
+struct WaveModel;
 
 // ARGB colour of a pump-card point in the given state.
 int32_t PumpStateColor(int32_t state);
@@ -33,9 +26,9 @@ struct PredBoundaryContext {
     bool plungerCurves;   // ... and compression > 0: the curves act on the plunger itself
 };
 
-// Fills the context from the card's last node, tubing and deepest taper; false when the card
-// lacks them (no nodes, fewer than 2, or no taper of positive length).
-bool MakePredBoundaryContext(TeskObj* obj, WaveModel* pred, PredBoundaryContext* context);
+// Fills the context from the settings and the card's last node, tubing and deepest taper; false
+// when the card lacks them (no nodes, fewer than 2, or no taper of positive length).
+bool MakePredBoundaryContext(const PredSettings& settings, const WaveModel* pred, PredBoundaryContext* context);
 
 // The rod's side of the pump end for one step: the load that the rods put on the plunger is
 // alpha * (v - z0) for a plunger displacement v (ft, positive downward), so z0 is the
@@ -52,15 +45,16 @@ struct PumpRodEnd {
 // (1.5 v - 2 a + 0.5 b) * EA/dx, a and b the new displacements of the two points above.
 PumpRodEnd ThreePointRodEnd(double a, double b, double eaOverDx);
 
-// Pump-end displacement for point i; updates pred->pumpState, obj->stateLastPos,
-// obj->pumpEventPos and obj->pumpEventIndex. `value` is the pump displacement of the last step.
+// Pump-end displacement for point i; updates pred->pumpState and the events and last
+// displacements of pred->pump. `value` is the pump displacement of the last step.
 // *load receives the load on the plunger at the result, alpha * (v - z0), which the linear
 // ramps and the plunger-on-curve solve give exactly within [0, fo]: 0 and fo themselves where
 // the plunger sits at the end of a ramp or out of it.
-double PredPumpBoundaryStep(const PredBoundaryContext& context, TeskObj* obj, WaveModel* pred, int32_t i,
-                            const PumpRodEnd& rods, double value, double* load);
+double PredPumpBoundaryStep(const PredBoundaryContext& context, WaveModel* pred, int32_t i, const PumpRodEnd& rods,
+                            double value, double* load);
 
 // A single step outside a solve, with the massless three-point rod end of the card's last node
 // and rows next and current of M+1 points. A card without the inputs of MakePredBoundaryContext
 // leaves the state alone and gives 0.
-double PredPumpBoundaryNew(TeskObj* obj, WaveModel* pred, int32_t i, const double* next, const double* current);
+double PredPumpBoundaryNew(const PredSettings& settings, WaveModel* pred, int32_t i, const double* next,
+                           const double* current);

@@ -4,9 +4,8 @@
 
 #include "engine/fourier.h"
 #include "log/log.h"
-#include "model/taper_list.h"
-#include "model/tesk_obj.h"
-#include "model/wave_model.h"
+#include "engine/taper_list.h"
+#include "engine/wave_model.h"
 
 bool CardRodWeightsKnown(const WaveModel* card, const char* solverName) {
     const TaperList* list = card != nullptr ? card->tapers : nullptr;
@@ -32,7 +31,6 @@ bool CardSamplesFinite(const WaveModel* card, const char* solverName) {
     return true;
 }
 
-bool UpscaledCardFitted(const TeskObj* obj) {
-    const CardFourierFit* fit = obj->fourier;
+bool UpscaledCardFitted(const CardFourierFit* fit) {
     return fit != nullptr && fit->pos.count >= 1 && fit->load.count >= 1;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-struct TeskObj;
+struct CardFourierFit;
 struct WaveModel;
 
 // False when a valid taper of the card still holds the weight given for a diameter the rod
@@ -15,6 +15,7 @@ bool CardRodWeightsKnown(const WaveModel* card, const char* solverName);
 // "Cannot run <solverName>() ..." line. A card without surface arrays passes here.
 bool CardSamplesFinite(const WaveModel* card, const char* solverName);
 
-// True when the upscaled surface card is resampled from a fit of both series (each with at
-// least one coefficient pair); before that it holds zeros that stand for no measurement.
-bool UpscaledCardFitted(const TeskObj* obj);
+// True when the upscaled surface card, resampled from `fit`, comes from a fit of both series
+// (each with at least one coefficient pair); before that it holds zeros that stand for no
+// measurement. False for a null fit.
+bool UpscaledCardFitted(const CardFourierFit* fit);

@@ -3,9 +3,10 @@
 #include <cfloat>
 #include <cmath>
 
+#include "common/constants.h"
+#include "engine/taper_list.h"
+#include "engine/wave_model.h"
 #include "log/log.h"
-#include "model/taper_list.h"
-#include "model/wave_model.h"
 
 bool ToGridCount(double value, int32_t limit, int32_t* count) {
     if (!(value >= 0) || !(value <= static_cast<double>(limit))) return false;
@@ -55,12 +56,11 @@ bool SetPredPointCount(WaveModel* card, double rawCount) {
 }
 
 void UpdateDampingConstants(WaveModel* card) {
-    const double pi = 4 * std::atan(1.0);
     const TaperList* list = card->tapers;
     const double aMin = SlowestValidWaveSpeed(list);
-    card->cUp = (pi * card->dampUp * aMin) / (list->totalLength + list->totalLength);
+    card->cUp = (kPi * card->dampUp * aMin) / (list->totalLength + list->totalLength);
     card->cUpDt = card->cUp * card->DT;
-    card->cDn = (pi * card->dampDn * aMin) / (list->totalLength + list->totalLength);
+    card->cDn = (kPi * card->dampDn * aMin) / (list->totalLength + list->totalLength);
     card->cDnDt = card->cDn * card->DT;
 }
 

@@ -3,9 +3,8 @@
 #include "engine/fourier.h"
 #include "engine/pred_grid.h"
 #include "engine/time_step.h"
+#include "engine/wave_model.h"
 #include "log/log.h"
-#include "model/tesk_obj.h"
-#include "model/wave_model.h"
 
 namespace {
 
@@ -30,11 +29,11 @@ bool DiagWorkFits(const WaveModel* card) {
     return UpdatesFit(card, nodes, points, 1, DiagUpdates(nodes, points));
 }
 
-bool PredWorkFits(const TeskObj* obj, const WaveModel* pred, bool fromPumpingUnit) {
-    const double updates = static_cast<double>(pred->FeaNodeCount) * pred->PointCount * obj->predCycles;
-    if (!UpdatesFit(pred, pred->FeaNodeCount, pred->PointCount, obj->predCycles, updates)) return false;
-    if (fromPumpingUnit || obj->fourier == nullptr) return true;
-    return FourierWorkFits(pred->PointCount, obj->fourier->pos.count);
+bool PredWorkFits(const WaveModel* pred, int32_t cycles, const CardFourierFit* fourier, bool fromPumpingUnit) {
+    const double updates = static_cast<double>(pred->FeaNodeCount) * pred->PointCount * cycles;
+    if (!UpdatesFit(pred, pred->FeaNodeCount, pred->PointCount, cycles, updates)) return false;
+    if (fromPumpingUnit || fourier == nullptr) return true;
+    return FourierWorkFits(pred->PointCount, fourier->pos.count);
 }
 
 bool PredMarchWorkFits(const WaveModel* pred, const PredMarchGrid& grid, int32_t cycles) {
@@ -46,13 +45,13 @@ bool PredMarchWorkFits(const WaveModel* pred, const PredMarchGrid& grid, int32_t
     return false;
 }
 
-void ReportUnbuiltGrid(const TeskObj* obj, const WaveModel* card) {
+void ReportUnbuiltGrid(const WaveModel* card, int32_t predCycles) {
     const UnbuiltGrid& unbuilt = card->unbuiltGrid;
     if (unbuilt.nodes <= 0 && unbuilt.points <= 0) return;
     const double nodes = unbuilt.nodes > 0 ? unbuilt.nodes : card->FeaNodeCount;
     const double points = unbuilt.points > 0 ? unbuilt.points : card->PointCount;
     const bool diagnostic = card->isDiag == 1;
-    const int32_t cycles = diagnostic ? 1 : obj->predCycles;
+    const int32_t cycles = diagnostic ? 1 : predCycles;
     const double updates = diagnostic ? DiagUpdates(nodes, points) : nodes * points * cycles;
     if (!UpdatesFit(card, nodes, points, cycles, updates)) return;
     // Within the work budget, a count alone was beyond what a grid may hold.

@@ -8,6 +8,7 @@
 #include "engine/diag_solver.h"
 #include "engine/fea_nodes.h"
 #include "engine/pred_dispatch.h"
+#include "engine/pump_state.h"
 #include "engine/time_step.h"
 #include "engine/work_budget.h"
 #include "model/tesk_obj.h"
@@ -52,28 +53,21 @@ void ClearCardResults(WaveModel* card, bool surfaceCardIsResult) {
     FreeIntermediateCards(&card->intermediate);
 }
 
-void ClearPumpEvents(TeskObj* obj) {
-    for (int k = 0; k < 4; ++k) {
-        obj->pumpEventIndex[k] = 0;
-        obj->pumpEventPos[k] = 0.0;
-    }
-}
-
 void SolveDiagCard(TeskObj* obj, WaveModel* card) {
     PrepareCard(card);
-    ReportUnbuiltGrid(obj, card);
-    card->solveFailed = CalcWaveDiag(obj, card) ? 0 : 1;
+    ReportUnbuiltGrid(card, obj->predCycles);
+    card->solveFailed = CalcWaveDiag(GatherDiagSettings(obj, card), card) ? 0 : 1;
     if (card->solveFailed == 1) ClearCardResults(card, false);
 }
 
 void SolvePredictedCard(TeskObj* obj) {
     WaveModel* pred = &obj->pred;
     PrepareCard(pred);
-    ReportUnbuiltGrid(obj, pred);
-    pred->solveFailed = SolvePredCard(obj) ? 0 : 1;
+    ReportUnbuiltGrid(pred, obj->predCycles);
+    pred->solveFailed = SolvePredCard(GatherPredSettings(obj), pred) ? 0 : 1;
     if (pred->solveFailed == 1) {
         ClearCardResults(pred, true);
-        ClearPumpEvents(obj);
+        ClearPumpEvents(&pred->pump);
     }
 }
 
@@ -83,6 +77,31 @@ int32_t ElapsedMs(std::chrono::steady_clock::time_point start) {
 }
 
 }  // namespace
+
+DiagSettings GatherDiagSettings(const TeskObj* obj, const WaveModel* card) {
+    DiagSettings settings;
+    settings.subtractFluidLoad = obj->subtractFluidLoad;
+    settings.zeroPumpPosition = obj->zeroPumpPosition;
+    settings.surfaceFromFit = card == &obj->upsc ? 1 : 0;
+    settings.fit = obj->fourier;
+    return settings;
+}
+
+PredSettings GatherPredSettings(TeskObj* obj) {
+    PredSettings settings;
+    settings.cycles = obj->predCycles;
+    settings.fo = obj->fo;
+    settings.fillage = obj->fillage;
+    settings.compression = obj->compression;
+    settings.subtractFluidLoad = obj->subtractFluidLoad;
+    settings.zeroPumpPosition = obj->zeroPumpPosition;
+    settings.usePumpingUnitForPosition = obj->usePumpingUnitForPosition;
+    settings.useLegacyPred = obj->useLegacyPred;
+    settings.pu = &obj->pu;
+    settings.puCycle = &obj->puCycle;
+    settings.fourier = obj->fourier;
+    return settings;
+}
 
 bool PrepareCard(WaveModel* card) {
     if (card->cdtDirty == 1 || card->nodesDirty == 1) {

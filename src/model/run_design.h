@@ -1,7 +1,16 @@
 #pragma once
 
+#include "engine/solve_settings.h"
+
 struct TeskObj;
 struct WaveModel;
+
+// What a diagnostic solve of `card` ("MEAS" or "UPSC" of the well) takes from the well.
+DiagSettings GatherDiagSettings(const TeskObj* obj, const WaveModel* card);
+
+// What the predictive solve of the well's "PRED" card takes from the well; the unit's cycle
+// cache stays the well's own, so its positions serve the next solve.
+PredSettings GatherPredSettings(TeskObj* obj);
 
 // Recomputes the time step and damping constants, then the nodes, as the card's flags ask,
 // and clears those flags whatever the steps returned; true.

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "model/wave_model.h"
+#include "engine/wave_model.h"
 #include "pumpunit/pu_cycle_cache.h"
 #include "pumpunit/pumping_unit.h"
 #include "tesk/tesk.h"
@@ -45,10 +45,6 @@ struct TeskObj {
     double fo = 1000.0;
     double fillage = 1.0;
     double compression = 0;
-    int32_t legacyPumpState = 0;
-    double pumpEventPos[4] = {0, 0, 0, 0};
-    int32_t pumpEventIndex[4] = {0, 0, 0, 0};
-    double stateLastPos[4] = {0, 0, 0, 0};
     uint8_t measDirty = 0, upscDirty = 0, predDirty = 0;
     uint8_t usePumpingUnitForPosition = 0;
     int32_t runTimeMs = 0;

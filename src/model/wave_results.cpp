@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <cstring>
 
+#include "common/constants.h"
 #include "engine/fea_node.h"
+#include "engine/pump_state.h"
 #include "log/log.h"
 #include "model/run_design.h"
 #include "model/taper_list.h"
@@ -15,8 +17,6 @@
 
 namespace {
 
-double Pi() { return 4.0 * std::atan(1.0); }
-
 double LastNodeArea(const WaveModel& card) {
     if (card.nodes == nullptr || card.FeaNodeCount <= 0) return 0.0;
     return card.nodes[card.FeaNodeCount - 1].areaFt2;
@@ -24,7 +24,7 @@ double LastNodeArea(const WaveModel& card) {
 
 double FluidLoadTerm(WaveModel* card) {
     const double d = GetPumpDepth(card);
-    return ((card->sgFluid * 0.433) * d) * LastNodeArea(*card);
+    return ((card->sgFluid * kFluidGradientPsiPerFt) * d) * LastNodeArea(*card);
 }
 
 // Span between two extremes; 0 while they hold their start values (never solved) or are not numbers.
@@ -81,10 +81,10 @@ void FillTubingFigures(const WaveModel& card, double* kt, double* ktWhole) {
 }
 
 // The legacy solver counts events over all cycles, the default one within the last cycle.
-int32_t EventIndexInLastCycle(const TeskObj& obj, int event) {
+int32_t EventIndexInLastCycle(const TeskObj& obj, PumpEvent event) {
     const int64_t shift =
         obj.useLegacyPred != 0 ? static_cast<int64_t>(obj.predCycles - 1) * obj.pred.PointCount : 0;
-    const int64_t index = static_cast<int64_t>(obj.pumpEventIndex[event]) - shift;
+    const int64_t index = static_cast<int64_t>(obj.pred.pump.eventIndex[event]) - shift;
     if (index < INT32_MIN) return INT32_MIN;
     return index > INT32_MAX ? INT32_MAX : static_cast<int32_t>(index);
 }
@@ -103,14 +103,16 @@ double CalcSlippage(double spm, double pumpDia, double pumpFit, double pumpLen, 
 
 double PlungerPressureDifference(WaveModel* card) {
     const double d = GetPumpDepth(card);
-    return (d - (d - card->fluidLevel)) * (card->sgFluid * 0.433) + card->pressureTubing - card->pressureCasing;
+    return (d - (d - card->fluidLevel)) * (card->sgFluid * kFluidGradientPsiPerFt) + card->pressureTubing -
+           card->pressureCasing;
 }
 
 double CalcFoFromPressure(TeskObj* obj) {
     WaveModel* pred = &obj->pred;
     const double d = GetPumpDepth(pred);
-    return std::pow(pred->pumpDia, 2) * Pi() * 0.25 *
-           (((d - (d - pred->fluidLevel)) * 0.433) * pred->sgFluid + pred->pressureTubing - pred->pressureCasing);
+    return std::pow(pred->pumpDia, 2) * kPi * 0.25 *
+           (((d - (d - pred->fluidLevel)) * kFluidGradientPsiPerFt) * pred->sgFluid + pred->pressureTubing -
+            pred->pressureCasing);
 }
 
 WaveParamsReadOnly_t ReadWaveParamsReadOnly(TeskObj* obj) {
@@ -156,7 +158,7 @@ WaveResults_t ReadWaveResults(TeskObj* obj) {
     r.constMinusOne = -1.0;
 
     r.diagSlippage = CardSlippage(&meas);
-    r.predFoFromPressure = std::pow(pred.pumpDia, 2) * Pi() * 0.25 * PlungerPressureDifference(&pred);
+    r.predFoFromPressure = std::pow(pred.pumpDia, 2) * kPi * 0.25 * PlungerPressureDifference(&pred);
     r.predSlippage = CardSlippage(&pred);
 
     r.diagPumpStroke = Stroke(obj->measPumpPosMax, obj->measPumpPosMin);
@@ -169,9 +171,9 @@ WaveResults_t ReadWaveResults(TeskObj* obj) {
     r.predPumpVolume = PumpVolume(pred, r.predPumpStroke);
     r.predPumpPosMin = obj->predPumpPosMin;
     r.predPumpPosMax = obj->predPumpPosMax;
-    r.loadPickupIndex = EventIndexInLastCycle(*obj, 0);
-    r.fullLoadIndex = EventIndexInLastCycle(*obj, 1);
-    r.loadReleaseIndex = EventIndexInLastCycle(*obj, 2);
-    r.noLoadIndex = EventIndexInLastCycle(*obj, 3);
+    r.loadPickupIndex = EventIndexInLastCycle(*obj, LoadPickupEvent);
+    r.fullLoadIndex = EventIndexInLastCycle(*obj, FullLoadEvent);
+    r.loadReleaseIndex = EventIndexInLastCycle(*obj, LoadReleaseEvent);
+    r.noLoadIndex = EventIndexInLastCycle(*obj, NoLoadEvent);
     return r;
 }

@@ -38,7 +38,7 @@ struct DiagWell {
         EXPECT_TRUE(LoadDynArrays(&obj, spm, card.pos.data(), card.load.data(), static_cast<int32_t>(card.pos.size())));
         PrepareCard(&obj.meas);
     }
-    bool Solve() { return CalcWaveDiag(&obj, &obj.meas); }
+    bool Solve() { return CalcWaveDiag(GatherDiagSettings(&obj, &obj.meas), &obj.meas); }
     const WaveModel& Card() const { return obj.meas; }
     int n() const { return obj.meas.PointCount; }
     int m() const { return obj.meas.FeaNodeCount; }
@@ -322,7 +322,7 @@ TEST(DiagSolverTest, UpscaledCardKeepsNoIntermediateCards) {
     ASSERT_TRUE(ApplyFourierCoeffCount(&obj, &obj.fourier->pos, obj.meas.surfacePos, 10));
     ASSERT_TRUE(ApplyFourierCoeffCount(&obj, &obj.fourier->load, obj.meas.surfaceLoad, 10));
     PrepareCard(&obj.upsc);
-    ASSERT_TRUE(CalcWaveDiag(&obj, &obj.upsc));
+    ASSERT_TRUE(CalcWaveDiag(GatherDiagSettings(&obj, &obj.upsc), &obj.upsc));
     EXPECT_EQ(obj.upsc.intermediate.loadRows, nullptr);
     EXPECT_EQ(obj.upsc.intermediate.rowCount, 0);
 }
@@ -356,7 +356,7 @@ TEST(DiagSolverTest, RefusesCardsThatAreNotReady) {
         PrepareCard(&obj.meas);
         if (obj.meas.pumpLoad != nullptr) obj.meas.pumpLoad[0] = -1.0;
         LogCapture log;
-        EXPECT_FALSE(CalcWaveDiag(&obj, &obj.meas)) << c.what;
+        EXPECT_FALSE(CalcWaveDiag(GatherDiagSettings(&obj, &obj.meas), &obj.meas)) << c.what;
         EXPECT_TRUE(log.Contains(c.line)) << c.what;
         if (obj.meas.pumpLoad != nullptr) {
             EXPECT_EQ(obj.meas.pumpLoad[0], -1.0) << c.what << ": nothing written";
@@ -372,7 +372,7 @@ TEST(DiagSolverTest, FourNodesAreEnough) {
     ASSERT_TRUE(LoadDynArrays(&obj, 8, card.pos.data(), card.load.data(), 200));
     PrepareCard(&obj.meas);
     ASSERT_EQ(obj.meas.FeaNodeCount, 4);
-    EXPECT_TRUE(CalcWaveDiag(&obj, &obj.meas));
+    EXPECT_TRUE(CalcWaveDiag(GatherDiagSettings(&obj, &obj.meas), &obj.meas));
 }
 
 namespace {
@@ -527,12 +527,13 @@ TEST(DiagSolverTest, EveryBuildMatchesThePlainLoopBitForBit) {
         well.obj.subtractFluidLoad = c.subtractFluid;
         well.obj.zeroPumpPosition = c.zeroPump;
         ASSERT_EQ(well.obj.meas.intermediate.enabled, 1);
-        ASSERT_TRUE(CalcWaveDiagWithBuild(&well.obj, &well.obj.meas, DiagKernelBuild::Baseline)) << c.what;
+        ASSERT_TRUE(CalcWaveDiagWithBuild(GatherDiagSettings(&well.obj, &well.obj.meas), &well.obj.meas,
+                                          DiagKernelBuild::Baseline)) << c.what;
         const DiagOutput baseline = Capture(well.Card());
         ASSERT_EQ(baseline.posRows.size(), static_cast<size_t>(well.m() + 1)) << c.what;
         ExpectBitIdentical(baseline, ReferenceDiag(well.Card(), c.subtractFluid == 1, c.zeroPump == 1),
                            std::string(c.what) + ", baseline against the plain loop");
-        ASSERT_TRUE(CalcWaveDiag(&well.obj, &well.obj.meas)) << c.what;
+        ASSERT_TRUE(CalcWaveDiag(GatherDiagSettings(&well.obj, &well.obj.meas), &well.obj.meas)) << c.what;
         ExpectBitIdentical(Capture(well.Card()), baseline, std::string(c.what) + ", best build against baseline");
         DiagOutput withoutRows = baseline;
         withoutRows.posRows.clear();
@@ -540,10 +541,12 @@ TEST(DiagSolverTest, EveryBuildMatchesThePlainLoopBitForBit) {
         for (const auto& b : builds) {
             if (!DiagKernelBuildAvailable(b.build)) continue;
             well.obj.meas.intermediate.enabled = 1;
-            ASSERT_TRUE(CalcWaveDiagWithBuild(&well.obj, &well.obj.meas, b.build)) << c.what;
+            ASSERT_TRUE(CalcWaveDiagWithBuild(GatherDiagSettings(&well.obj, &well.obj.meas), &well.obj.meas,
+                                              b.build)) << c.what;
             ExpectBitIdentical(Capture(well.Card()), baseline, std::string(c.what) + ", " + b.name + " against baseline");
             well.obj.meas.intermediate.enabled = 0;
-            ASSERT_TRUE(CalcWaveDiagWithBuild(&well.obj, &well.obj.meas, b.build)) << c.what;
+            ASSERT_TRUE(CalcWaveDiagWithBuild(GatherDiagSettings(&well.obj, &well.obj.meas), &well.obj.meas,
+                                              b.build)) << c.what;
             ExpectBitIdentical(Capture(well.Card()), withoutRows,
                                std::string(c.what) + ", " + b.name + " without intermediate cards");
         }

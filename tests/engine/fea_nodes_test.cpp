@@ -11,7 +11,7 @@
 #include "engine/time_step.h"
 #include "log_capture.h"
 #include "model/taper_list.h"
-#include "model/wave_model.h"
+#include "engine/wave_model.h"
 
 namespace {
 

@@ -25,7 +25,7 @@ PredWellInputs LegacySpec() {
 std::unique_ptr<TeskObj> SolvedLegacyWell(const PredWellInputs& inputs) {
     auto obj = MakePredWell(inputs);
     EXPECT_EQ(obj->pred.FeaNodeCount, 23);
-    EXPECT_TRUE(CalcWavePred(obj.get(), &obj->pred));
+    EXPECT_TRUE(CalcWavePred(GatherPredSettings(obj.get()), &obj->pred));
     return obj;
 }
 
@@ -56,7 +56,7 @@ TEST(LegacyPredSolver, AgreesWithTheNewSolverAtFullFillage) {
         inputs.spm = 6.0;
         inputs.anchorDepth = anchor;
         auto fresh = MakePredWell(inputs);
-        ASSERT_TRUE(CalcWavePredNew(fresh.get(), &fresh->pred));
+        ASSERT_TRUE(CalcWavePredNew(GatherPredSettings(fresh.get()), &fresh->pred));
         inputs.legacy = true;
         auto legacy = SolvedLegacyWell(inputs);
         const CardView a = ViewPred(*fresh);
@@ -79,11 +79,11 @@ TEST(LegacyPredSolver, EventsCountRunningStepsAndColoursShowTheStateBeforeTheSte
     auto obj = SolvedLegacyWell(LegacySpec());
     const int32_t n = obj->pred.PointCount;
     const CardView card = ViewPred(*obj);
-    for (int event = 0; event < 4; ++event) {
-        EXPECT_GE(obj->pumpEventIndex[event], (obj->predCycles - 1) * n) << event;
-        EXPECT_LT(obj->pumpEventIndex[event], obj->predCycles * n) << event;
+    for (int event = 0; event < kPumpEventCount; ++event) {
+        EXPECT_GE(obj->pred.pump.eventIndex[event], (obj->predCycles - 1) * n) << event;
+        EXPECT_LT(obj->pred.pump.eventIndex[event], obj->predCycles * n) << event;
     }
-    const int32_t pickup = obj->pumpEventIndex[0] % n;
+    const int32_t pickup = obj->pred.pump.eventIndex[LoadPickupEvent] % n;
     EXPECT_EQ(card.colors[pickup], kNone);
     EXPECT_EQ(card.colors[(pickup + 1) % n], kPickup);
 }
@@ -180,7 +180,7 @@ TEST(LegacyPredSolver, RefusesCardsItCannotSolve) {
         auto obj = MakePredWell(LegacySpec());
         c.spoil(obj.get());
         LogCapture log;
-        EXPECT_FALSE(CalcWavePred(obj.get(), &obj->pred)) << c.name;
+        EXPECT_FALSE(CalcWavePred(GatherPredSettings(obj.get()), &obj->pred)) << c.name;
         EXPECT_TRUE(log.Contains("Cannot run CalcWavePred() because all fields have not been set.")) << c.name;
     }
 }

@@ -21,7 +21,8 @@ std::vector<unsigned char> SolvedBytes(const PredWellInputs& inputs, bool wide, 
     auto obj = MakePredWell(inputs);
     if (measuredCard) DriveByCard(obj.get(), SmoothCard(240, 10000.0).pos, 12);
     WaveModel* pred = &obj->pred;
-    const bool solved = inputs.legacy ? CalcWavePred(obj.get(), pred) : CalcWavePredNew(obj.get(), pred);
+    const PredSettings settings = GatherPredSettings(obj.get());
+    const bool solved = inputs.legacy ? CalcWavePred(settings, pred) : CalcWavePredNew(settings, pred);
     AllowPredWideBuild(true);
     EXPECT_TRUE(solved);
     std::vector<unsigned char> bytes;

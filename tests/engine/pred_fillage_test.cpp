@@ -16,7 +16,7 @@ CardView Predict(double fillage, double compression, double fo = 4000.0) {
     inputs.compression = compression;
     inputs.fo = fo;
     auto obj = MakePredWell(inputs);
-    EXPECT_TRUE(CalcWavePredNew(obj.get(), &obj->pred)) << fillage;
+    EXPECT_TRUE(CalcWavePredNew(GatherPredSettings(obj.get()), &obj->pred)) << fillage;
     return ViewPred(*obj);
 }
 

@@ -29,7 +29,7 @@ std::unique_ptr<TeskObj> PlainWell(double damping, double fo, int32_t nodesPerSe
 
 CardView Solved(TeskObj* obj) {
     LogCapture log;
-    EXPECT_TRUE(CalcWavePredNew(obj, &obj->pred));
+    EXPECT_TRUE(CalcWavePredNew(GatherPredSettings(obj), &obj->pred));
     EXPECT_FALSE(log.Contains("out of range"));
     return ViewPred(*obj);
 }

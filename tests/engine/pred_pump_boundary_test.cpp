@@ -25,7 +25,9 @@ struct BoundaryBench {
     std::vector<double> next, current;
     int32_t M = obj->pred.FeaNodeCount;
     BoundaryBench() : next(obj->pred.FeaNodeCount + 1, 0.0), current(obj->pred.FeaNodeCount + 1, 0.0) {}
-    double Step(int32_t i) { return PredPumpBoundaryNew(obj.get(), &obj->pred, i, next.data(), current.data()); }
+    double Step(int32_t i) {
+        return PredPumpBoundaryNew(GatherPredSettings(obj.get()), &obj->pred, i, next.data(), current.data());
+    }
     // Rod load at the pump for a pump displacement v with the rows as they stand.
     double PumpLoad(double v) {
         const FeaNode& last = obj->pred.nodes[M - 1];
@@ -38,7 +40,7 @@ TEST(PredPumpBoundary, FirstStepAtRestEntersPickup) {
     b.obj->pred.pumpState = Unset;
     EXPECT_EQ(b.Step(7), 0.0);
     EXPECT_EQ(b.obj->pred.pumpState, LoadPickup);
-    EXPECT_EQ(b.obj->pumpEventIndex[0], 7);
+    EXPECT_EQ(b.obj->pred.pump.eventIndex[LoadPickupEvent], 7);
 }
 
 TEST(PredPumpBoundary, FullLoadHoldsFoUntilThePlungerTurnsDown) {
@@ -46,7 +48,7 @@ TEST(PredPumpBoundary, FullLoadHoldsFoUntilThePlungerTurnsDown) {
     b.next[b.M - 1] = 1.0;
     b.next[b.M - 2] = 1.0;
     b.obj->pred.pumpState = FullLoad;
-    b.obj->stateLastPos[1] = 10.0;
+    b.obj->pred.pump.stateLastPos[1] = 10.0;
     b.current[b.M] = 5.0;  // far below: the plunger moves up
     const double v = b.Step(3);
     EXPECT_NEAR(b.PumpLoad(v), b.obj->fo, 1e-9 * b.obj->fo);
@@ -54,17 +56,17 @@ TEST(PredPumpBoundary, FullLoadHoldsFoUntilThePlungerTurnsDown) {
     b.current[b.M] = 0.0;  // above: the plunger moves down
     b.Step(4);
     EXPECT_EQ(b.obj->pred.pumpState, LoadRelease);
-    EXPECT_EQ(b.obj->pumpEventIndex[2], 4);
+    EXPECT_EQ(b.obj->pred.pump.eventIndex[LoadReleaseEvent], 4);
 }
 
 TEST(PredPumpBoundary, ReleaseFallsBackToFullLoadWithoutAnEvent) {
     BoundaryBench b;
     b.obj->pred.pumpState = LoadRelease;
-    b.obj->stateLastPos[2] = 1.0;  // last full-load displacement below the new one
-    b.obj->pumpEventIndex[1] = 55;
+    b.obj->pred.pump.stateLastPos[2] = 1.0;  // last full-load displacement below the new one
+    b.obj->pred.pump.eventIndex[FullLoadEvent] = 55;
     b.Step(9);
     EXPECT_EQ(b.obj->pred.pumpState, FullLoad);
-    EXPECT_EQ(b.obj->pumpEventIndex[1], 55);
+    EXPECT_EQ(b.obj->pred.pump.eventIndex[FullLoadEvent], 55);
 }
 
 TEST(PredPumpBoundary, PickupLoadGrowsWithPlungerTravelOverTheTubingStretch) {
@@ -72,7 +74,7 @@ TEST(PredPumpBoundary, PickupLoadGrowsWithPlungerTravelOverTheTubingStretch) {
     const double fo = b.obj->fo;
     const double m = fo / (12.0 * b.obj->pred.tubings->Kt);  // ft
     b.obj->pred.pumpState = LoadPickup;
-    b.obj->stateLastPos[0] = 0.0;
+    b.obj->pred.pump.stateLastPos[0] = 0.0;
     // Rods drawn up by half the stretch: the plunger follows part way and carries a share of fo.
     b.next[b.M - 1] = -0.5 * m;
     b.next[b.M - 2] = -0.5 * m;
@@ -94,12 +96,12 @@ TEST(PredPumpBoundary, RampsEndAtFoAndAtZeroWithinTheStep) {
         b.next[b.M - 1] = rods;
         b.next[b.M - 2] = rods;
         b.obj->pred.pumpState = pickup ? LoadPickup : LoadRelease;
-        b.obj->stateLastPos[0] = 0.0;
-        b.obj->stateLastPos[2] = 0.0;
+        b.obj->pred.pump.stateLastPos[0] = 0.0;
+        b.obj->pred.pump.stateLastPos[2] = 0.0;
         const double v = b.Step(12);
         EXPECT_NEAR(b.PumpLoad(v), pickup ? fo : 0.0, 1e-9 * fo) << pickup;
         EXPECT_EQ(b.obj->pred.pumpState, pickup ? FullLoad : NoLoad) << pickup;
-        EXPECT_EQ(b.obj->pumpEventIndex[pickup ? 1 : 3], 12) << pickup;
+        EXPECT_EQ(b.obj->pred.pump.eventIndex[pickup ? FullLoadEvent : NoLoadEvent], 12) << pickup;
     }
 }
 
@@ -109,7 +111,7 @@ TEST(PredPumpBoundary, UnknownStateGivesZeroAndChangesNothing) {
     b.next[b.M - 1] = 2.0;
     EXPECT_EQ(b.Step(1), 0.0);
     EXPECT_EQ(b.obj->pred.pumpState, 9);
-    EXPECT_EQ(b.obj->pumpEventIndex[0], 0);
+    EXPECT_EQ(b.obj->pred.pump.eventIndex[LoadPickupEvent], 0);
 }
 
 TEST(PredPumpBoundary, CardWithoutNodesIsLeftAlone) {

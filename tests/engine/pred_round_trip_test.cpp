@@ -48,7 +48,7 @@ std::unique_ptr<TeskObj> Diagnose(const PredWellInputs& inputs, const CardView& 
 
 CardView PredictCard(const PredWellInputs& inputs) {
     auto predicted = MakePredWell(inputs);
-    EXPECT_TRUE(CalcWavePredNew(predicted.get(), &predicted->pred));
+    EXPECT_TRUE(CalcWavePredNew(GatherPredSettings(predicted.get()), &predicted->pred));
     return ViewPred(*predicted);
 }
 

@@ -20,7 +20,7 @@ constexpr int32_t kNone = static_cast<int32_t>(0xFFFFFF00u);
 
 std::unique_ptr<TeskObj> SolvedWell(const PredWellInputs& inputs) {
     auto obj = MakePredWell(inputs);
-    EXPECT_TRUE(CalcWavePredNew(obj.get(), &obj->pred));
+    EXPECT_TRUE(CalcWavePredNew(GatherPredSettings(obj.get()), &obj->pred));
     return obj;
 }
 
@@ -81,8 +81,8 @@ TEST(PredSolver, ColoursAgreeWithLoadsAndEventsCarryTheirColour) {
     EXPECT_GT(full, 0);
     EXPECT_GT(none, 0);
     const int32_t n = obj->pred.PointCount;
-    for (int event = 0; event < 4; ++event) {
-        const int32_t index = obj->pumpEventIndex[event];
+    for (int event = 0; event < kPumpEventCount; ++event) {
+        const int32_t index = obj->pred.pump.eventIndex[event];
         ASSERT_GE(index, 0);
         ASSERT_LT(index, n);
         EXPECT_EQ(card.colors[index], PumpStateColor(event + 1)) << "event " << event;
@@ -133,7 +133,7 @@ TEST(PredSolver, ZeroPumpPositionAndFluidSubtractionAreExactOffsets) {
     auto shifted = MakePredWell(PredWellInputs{});
     shifted->zeroPumpPosition = 1;
     shifted->subtractFluidLoad = 1;
-    ASSERT_TRUE(CalcWavePredNew(shifted.get(), &shifted->pred));
+    ASSERT_TRUE(CalcWavePredNew(GatherPredSettings(shifted.get()), &shifted->pred));
     const CardView a = ViewPred(*plain);
     const CardView b = ViewPred(*shifted);
     const WaveModel& pred = shifted->pred;
@@ -170,8 +170,8 @@ TEST(PredSolver, StartsAtRestAtTheFirstSurfacePosition) {
         auto high = MakePredWell(inputs);
         DriveByCard(low.get(), drive.pos, 12);
         DriveByCard(high.get(), raised, 12);
-        ASSERT_TRUE(CalcWavePredNew(low.get(), &low->pred));
-        ASSERT_TRUE(CalcWavePredNew(high.get(), &high->pred));
+        ASSERT_TRUE(CalcWavePredNew(GatherPredSettings(low.get()), &low->pred));
+        ASSERT_TRUE(CalcWavePredNew(GatherPredSettings(high.get()), &high->pred));
         const CardView a = ViewPred(*low);
         const CardView b = ViewPred(*high);
         for (size_t i = 0; i < a.pumpPos.size(); ++i) {
@@ -197,7 +197,7 @@ TEST(PredSolver, PositionsBeyondTheRangeAreZeroedAndFailTheSolve) {
     obj->pu.A *= 6;  // a stroke of about 600 in
     obj->zeroPumpPosition = 1;
     LogCapture log;
-    EXPECT_FALSE(CalcWavePredNew(obj.get(), &obj->pred));
+    EXPECT_FALSE(CalcWavePredNew(GatherPredSettings(obj.get()), &obj->pred));
     EXPECT_TRUE(log.Contains("ERROR: CalcWavePredNew out of range!"));
     const CardView card = ViewPred(*obj);
     int zeroed = 0;
@@ -214,7 +214,7 @@ TEST(PredSolver, NotANumberMotionIsStoredAndWarned) {
     auto obj = MakePredWell(PredWellInputs{});
     obj->pu.thetaBottom = NAN;
     LogCapture log;
-    EXPECT_TRUE(CalcWavePredNew(obj.get(), &obj->pred));
+    EXPECT_TRUE(CalcWavePredNew(GatherPredSettings(obj.get()), &obj->pred));
     EXPECT_TRUE(log.Contains("Warning: PRED predicted card holds values that are not numbers"));
     EXPECT_TRUE(std::isnan(obj->pred.surfacePos[0]));
 }
@@ -242,13 +242,13 @@ TEST(PredSolver, RefusesCardsItCannotSolveWithoutTouchingThem) {
     };
     for (const Case& c : cases) {
         auto obj = MakePredWell(PredWellInputs{});
-        obj->pumpEventIndex[2] = 77;
+        obj->pred.pump.eventIndex[LoadReleaseEvent] = 77;
         obj->pred.pumpState = FullLoad;
         c.spoil(obj.get());
         LogCapture log;
-        EXPECT_FALSE(CalcWavePredNew(obj.get(), &obj->pred)) << c.name;
+        EXPECT_FALSE(CalcWavePredNew(GatherPredSettings(obj.get()), &obj->pred)) << c.name;
         EXPECT_TRUE(log.Contains("Cannot run CalcWavePredNew() because all fields have not been set.")) << c.name;
-        EXPECT_EQ(obj->pumpEventIndex[2], 77) << c.name;
+        EXPECT_EQ(obj->pred.pump.eventIndex[LoadReleaseEvent], 77) << c.name;
         EXPECT_EQ(obj->pred.pumpState, FullLoad) << c.name;
     }
 }
@@ -263,7 +263,8 @@ TEST(PredSolver, BothSolversRefuseATaperWithoutDiameter) {
         auto obj = MakePredWell(inputs);
         ASSERT_NE(obj->pred.pumpLoad, nullptr);
         LogCapture log;
-        const bool solved = legacy ? CalcWavePred(obj.get(), &obj->pred) : CalcWavePredNew(obj.get(), &obj->pred);
+        const PredSettings settings = GatherPredSettings(obj.get());
+        const bool solved = legacy ? CalcWavePred(settings, &obj->pred) : CalcWavePredNew(settings, &obj->pred);
         EXPECT_FALSE(solved) << legacy;
         EXPECT_TRUE(log.Contains(legacy ? "Cannot run CalcWavePred() because all fields have not been set."
                                         : "Cannot run CalcWavePredNew() because all fields have not been set."))
@@ -285,7 +286,7 @@ TEST(PredSolver, ThreeNodesAreEnough) {
     obj->pred.cdtDirty = obj->pred.nodesDirty = 1;
     PrepareCard(&obj->pred);
     ASSERT_EQ(obj->pred.FeaNodeCount, 3);
-    EXPECT_TRUE(CalcWavePredNew(obj.get(), &obj->pred));
+    EXPECT_TRUE(CalcWavePredNew(GatherPredSettings(obj.get()), &obj->pred));
     EXPECT_GT(MaxOf(ViewPred(*obj).pumpLoad), 0.5 * inputs.fo);
 }
 
@@ -293,7 +294,7 @@ TEST(PredSolver, WithoutIntermediateCardsTheTablesAreReleased) {
     auto obj = SolvedWell(PredWellInputs{});
     ASSERT_NE(obj->pred.intermediate.posRows, nullptr);
     obj->pred.intermediate.enabled = 0;
-    ASSERT_TRUE(CalcWavePredNew(obj.get(), &obj->pred));
+    ASSERT_TRUE(CalcWavePredNew(GatherPredSettings(obj.get()), &obj->pred));
     EXPECT_EQ(obj->pred.intermediate.posRows, nullptr);
     EXPECT_EQ(obj->pred.intermediate.loadRows, nullptr);
     EXPECT_EQ(obj->pred.intermediate.rowCount, 0);

@@ -189,7 +189,7 @@ struct Card {
 
 inline Card Solve(TeskObj* obj) {
     Card card;
-    card.solved = CalcWavePredNew(obj, &obj->pred);
+    card.solved = CalcWavePredNew(GatherPredSettings(obj), &obj->pred);
     const WaveModel& p = obj->pred;
     const int32_t n = p.PointCount;
     if (p.surfaceLoad != nullptr) card.surfaceLoad.assign(p.surfaceLoad, p.surfaceLoad + n);

@@ -174,7 +174,7 @@ TEST(PredGrid, MarchStaysBelowCourantOneAndRefinesSmoothlyAsDampingFalls) {
     int32_t lastSteps = 0;
     for (double damping : {0.5, 0.2, 0.1, 0.05, 0.02, 0.01, 0.0}) {
         auto obj = pred_sweep::MakeWell(Well{}, DriveNamed("unit"), damping, 4000);
-        const PredMarchGrid grid = ChoosePredMarchGrid(obj.get(), &obj->pred, obj->fo, 0.01);
+        const PredMarchGrid grid = ChoosePredMarchGrid(&obj->pred, obj.get()->predCycles, obj->fo, 0.01);
         EXPECT_LE(grid.courant, kPredMaxCourant) << damping;
         EXPECT_GE(grid.steps, lastSteps) << damping;
         lastSteps = grid.steps;
@@ -199,12 +199,12 @@ TEST(PredGrid, NodesFarFromARodsGiveABoundedGridOrARefusal) {
         for (double rampTravel : {0.01, 1e-300}) {
             auto obj = pred_sweep::MakeWell(Well{}, DriveNamed("unit"), 0.0, 4000);
             for (int32_t k = 0; k < obj->pred.FeaNodeCount; ++k) obj->pred.nodes[k].density *= densityScale;
-            const PredMarchGrid grid = ChoosePredMarchGrid(obj.get(), &obj->pred, obj->fo, rampTravel);
+            const PredMarchGrid grid = ChoosePredMarchGrid(&obj->pred, obj.get()->predCycles, obj->fo, rampTravel);
             EXPECT_GE(grid.spaceRefinement, 1) << densityScale << " " << rampTravel;
             EXPECT_GE(grid.timeRefinement, 1) << densityScale << " " << rampTravel;
             EXPECT_GE(grid.steps, 0) << densityScale << " " << rampTravel;
             EXPECT_TRUE(std::isfinite(grid.updates)) << densityScale << " " << rampTravel;
-            const bool solved = CalcWavePredNew(obj.get(), &obj->pred);
+            const bool solved = CalcWavePredNew(GatherPredSettings(obj.get()), &obj->pred);
             // Refused up front or out of range: either line names the solver.
             EXPECT_TRUE(solved || log.Contains("CalcWavePredNew")) << densityScale << " " << rampTravel;
         }
@@ -219,7 +219,7 @@ TEST(PredGrid, CardKeepsItsPointsNodesAndTimeStepAndTheSettingsTheirValues) {
     const int32_t points = obj->pred.PointCount;
     const int32_t nodes = obj->pred.FeaNodeCount;
     const double dt = obj->pred.DT;
-    ASSERT_TRUE(CalcWavePredNew(obj.get(), &obj->pred));
+    ASSERT_TRUE(CalcWavePredNew(GatherPredSettings(obj.get()), &obj->pred));
     const WaveSettings_t after = ReadWaveSettings(obj.get());
     EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
     EXPECT_EQ(after.predNodesPerSection, 10);
@@ -238,7 +238,7 @@ TEST(PredPumpLoad, StoredClampedValueIsExact) {
             inputs.damping = damping;
             inputs.tubing = tubing;
             auto obj = MakePredWell(inputs);
-            ASSERT_TRUE(CalcWavePredNew(obj.get(), &obj->pred));
+            ASSERT_TRUE(CalcWavePredNew(GatherPredSettings(obj.get()), &obj->pred));
             const CardView card = ViewPred(*obj);
             int atZero = 0;
             int atFo = 0;

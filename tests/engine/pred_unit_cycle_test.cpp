@@ -19,7 +19,10 @@ void EditUnit(TeskObj* obj, void (*edit)(PuInfo_t&)) {
     ASSERT_EQ(SetPuInfo(obj, info), 1);
 }
 
-bool Solve(TeskObj* obj, bool legacy) { return legacy ? CalcWavePred(obj, &obj->pred) : CalcWavePredNew(obj, &obj->pred); }
+bool Solve(TeskObj* obj, bool legacy) {
+    const PredSettings settings = GatherPredSettings(obj);
+    return legacy ? CalcWavePred(settings, &obj->pred) : CalcWavePredNew(settings, &obj->pred);
+}
 
 bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
     return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;

@@ -45,11 +45,15 @@ struct Solver {
     bool (*solve)(TeskObj*, WaveModel*);
 };
 
+bool SolveDiag(TeskObj* obj, WaveModel* card) { return CalcWaveDiag(GatherDiagSettings(obj, card), card); }
+bool SolvePredNew(TeskObj* obj, WaveModel* pred) { return CalcWavePredNew(GatherPredSettings(obj), pred); }
+bool SolvePredLegacy(TeskObj* obj, WaveModel* pred) { return CalcWavePred(GatherPredSettings(obj), pred); }
+
 const Solver kSolvers[] = {
-    {"CalcWaveDiag", false, &TeskObj::meas, &CalcWaveDiag},
-    {"CalcWaveDiag", false, &TeskObj::upsc, &CalcWaveDiag},
-    {"CalcWavePredNew", false, &TeskObj::pred, &CalcWavePredNew},
-    {"CalcWavePred", true, &TeskObj::pred, &CalcWavePred},
+    {"CalcWaveDiag", false, &TeskObj::meas, &SolveDiag},
+    {"CalcWaveDiag", false, &TeskObj::upsc, &SolveDiag},
+    {"CalcWavePredNew", false, &TeskObj::pred, &SolvePredNew},
+    {"CalcWavePred", true, &TeskObj::pred, &SolvePredLegacy},
 };
 
 constexpr double kUntouched = -4.25;
@@ -112,8 +116,8 @@ TEST(SolveChecks, DiameterOffItsRowByRoundingGivesTheSamePumpCard) {
     auto exact = WellOnRods({SteelTaper(2500, 1.5), SteelTaper(2500, 1.0)}, false);
     auto converted = WellOnRods({SteelTaper(2500, 1.4999999999999998), SteelTaper(2500, 1.0)}, false);
     ASSERT_EQ(converted->meas.tapers->items[0].W, 6.5);
-    ASSERT_TRUE(CalcWaveDiag(exact.get(), &exact->meas));
-    ASSERT_TRUE(CalcWaveDiag(converted.get(), &converted->meas));
+    ASSERT_TRUE(SolveDiag(exact.get(), &exact->meas));
+    ASSERT_TRUE(SolveDiag(converted.get(), &converted->meas));
     for (int i = 0; i < exact->meas.PointCount; ++i) {
         ASSERT_NEAR(converted->meas.pumpLoad[i], exact->meas.pumpLoad[i], 1e-6) << i;
         ASSERT_NEAR(converted->meas.pumpPos[i], exact->meas.pumpPos[i], 1e-9) << i;

@@ -16,7 +16,7 @@
 #include "model/run_design.h"
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
-#include "model/wave_model.h"
+#include "engine/wave_model.h"
 #include "model/wave_params.h"
 
 namespace {
@@ -256,6 +256,6 @@ TEST(TimeStepTest, PredSolverRefusesTheOneNodeGridOfAShortTaper) {
     PrepareCard(&obj.pred);
     ASSERT_EQ(obj.pred.FeaNodeCount, 1);
     LogCapture log;
-    EXPECT_FALSE(CalcWavePredNew(&obj, &obj.pred));
+    EXPECT_FALSE(CalcWavePredNew(GatherPredSettings(&obj), &obj.pred));
     EXPECT_EQ(log.lines, std::vector<std::string>{"Cannot run CalcWavePredNew() because all fields have not been set."});
 }

@@ -80,7 +80,7 @@ TEST(WaveResults, PredictedCardFiguresFollowFromTheRecords) {
         EXPECT_GE(index, 0);
         EXPECT_LT(index, pred.PointCount);
     }
-    EXPECT_EQ(r.loadPickupIndex, obj->pumpEventIndex[0]);
+    EXPECT_EQ(r.loadPickupIndex, obj->pred.pump.eventIndex[LoadPickupEvent]);
     EXPECT_TRUE(AllFinite(r));
 }
 
@@ -88,7 +88,7 @@ TEST(WaveResults, LegacyEventsAreReportedWithinTheLastCycle) {
     auto obj = PredictedWell(true);
     const int32_t n = obj->pred.PointCount;
     const WaveResults_t r = GetWaveResults(obj.get());
-    EXPECT_EQ(r.noLoadIndex, obj->pumpEventIndex[3] - (obj->predCycles - 1) * n);
+    EXPECT_EQ(r.noLoadIndex, obj->pred.pump.eventIndex[NoLoadEvent] - (obj->predCycles - 1) * n);
     for (int32_t index : {r.loadPickupIndex, r.fullLoadIndex, r.loadReleaseIndex, r.noLoadIndex}) {
         EXPECT_GE(index, 0);
         EXPECT_LT(index, n);

@@ -3,7 +3,7 @@
 #include <cfloat>
 
 #include "engine/fea_node.h"
-#include "model/wave_model.h"
+#include "engine/wave_model.h"
 
 TEST(WaveModel, ConstructorDefaultsAndBoundedName) {
     WaveModel card("A_VERY_LONG_CARD_NAME", 1);

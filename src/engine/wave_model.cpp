@@ -1,16 +1,15 @@
-#include "model/wave_model.h"
+#include "engine/wave_model.h"
 
 #include <cfloat>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "common/bounded_text.h"
 #include "engine/fea_node.h"
+#include "engine/taper_list.h"
+#include "engine/tubing_list.h"
 #include "engine/work_budget.h"
 #include "log/log.h"
-#include "model/taper_list.h"
-#include "model/tubing_list.h"
 
 WaveModel::WaveModel(const char* cardName, uint8_t diagnostic) : isDiag(diagnostic) {
     CopyBoundedText(name, sizeof name, cardName);

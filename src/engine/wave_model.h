@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/pump_state.h"
+
 struct FeaNode;
 struct TaperList;
 struct TubingList;
@@ -47,6 +49,7 @@ struct WaveModel {
     int32_t desiredPointCount = 200;
     double diagNodeLength = 66.0;
     int32_t pumpState = 0;
+    PumpSolveState pump;  // the pump end's events and state of the last predictive solve
     char name[16] = {};
     uint8_t isDiag = 0;
     TaperList* tapers = nullptr;
