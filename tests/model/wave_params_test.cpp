@@ -10,6 +10,7 @@
 
 #include "engine/fea_node.h"
 #include "log_capture.h"
+#include "dirty_flags.h"
 #include "model/run_design.h"
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
@@ -39,25 +40,6 @@ void SetWell(TeskObj* obj, bool withTubing) {
     p.diagPumpDepth = p.predPumpDepth = 5000;
     p.diagAnchorDepth = p.predAnchorDepth = 4900;
     SetWaveParams(obj, p);
-}
-
-void ClearAllFlags(TeskObj* obj) {
-    obj->measDirty = obj->upscDirty = obj->predDirty = 0;
-    for (WaveModel* card : {&obj->meas, &obj->upsc, &obj->pred}) card->cdtDirty = card->nodesDirty = 0;
-}
-
-// Object flags and card flags (cdtDirty and nodesDirty together) as one readable text.
-std::string Flags(const TeskObj* obj) {
-    std::string s;
-    if (obj->measDirty) s += "meas ";
-    if (obj->upscDirty) s += "upsc ";
-    if (obj->predDirty) s += "pred ";
-    const WaveModel* cards[] = {&obj->meas, &obj->upsc, &obj->pred};
-    for (const WaveModel* card : cards) {
-        if (card->cdtDirty && card->nodesDirty) s += std::string(card->name) + "-cards ";
-        else if (card->cdtDirty || card->nodesDirty) s += std::string(card->name) + "-half ";
-    }
-    return s;
 }
 
 bool SameBytes(const WaveParams_t& a, const WaveParams_t& b) { return std::memcmp(&a, &b, sizeof a) == 0; }

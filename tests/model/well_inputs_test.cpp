@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "log_capture.h"
+#include "dirty_flags.h"
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
 #include "model/tubing_list.h"
@@ -26,24 +27,6 @@ void SetWell(TeskObj* obj) {
         card->tubings->anchorDepth = 4900;
         UpdateTubingTotals(card->tubings);
     }
-}
-
-void ClearAllFlags(TeskObj* obj) {
-    obj->measDirty = obj->upscDirty = obj->predDirty = 0;
-    for (WaveModel* card : {&obj->meas, &obj->upsc, &obj->pred}) card->cdtDirty = card->nodesDirty = 0;
-}
-
-// The object's flags, then each card whose time step and nodes are to be rebuilt.
-std::string Flags(const TeskObj* obj) {
-    std::string s;
-    if (obj->measDirty) s += "meas ";
-    if (obj->upscDirty) s += "upsc ";
-    if (obj->predDirty) s += "pred ";
-    for (const WaveModel* card : {&obj->meas, &obj->upsc, &obj->pred}) {
-        if (card->cdtDirty && card->nodesDirty) s += std::string(card->name) + "-cards ";
-        else if (card->cdtDirty || card->nodesDirty) s += std::string(card->name) + "-half ";
-    }
-    return s;
 }
 
 struct StoreCase {
