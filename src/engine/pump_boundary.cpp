@@ -194,10 +194,10 @@ void StepPickup(const PredBoundaryContext& c, WaveModel* pred, int32_t i, const 
     } else {
         // The load grows by rampStiffness a foot of upward travel from the last no-load displacement.
         const double k = c.rampStiffness;
-        *end = OnLinearRamp(c, rods, (rods.alpha * rods.z0 + k * last[0]) / (rods.alpha + k));
+        *end = OnLinearRamp(c, rods, (rods.alpha * rods.z0 + k * last[NoLoadSlot]) / (rods.alpha + k));
     }
-    last[1] = value;
-    if (end->v > last[0]) {
+    last[LoadPickupSlot] = value;
+    if (end->v > last[NoLoadSlot]) {
         pred->pumpState = NoLoad;
         RecordPumpEvent(&pred->pump, NoLoadEvent, end->v, i);
     } else if (end->atFullLoad) {
@@ -210,12 +210,12 @@ void StepFullLoad(const PredBoundaryContext& c, WaveModel* pred, int32_t i, cons
                   double value, PumpEnd* end) {
     double* last = pred->pump.stateLastPos;
     *end = {FullLoadDisplacement(rods, c.fo), c.fo, true, false};
-    if (end->v > last[1]) {
+    if (end->v > last[LoadPickupSlot]) {
         pred->pumpState = LoadPickup;
         RecordPumpEvent(&pred->pump, LoadPickupEvent, end->v, i);
         return;
     }
-    last[2] = value;
+    last[FullLoadSlot] = value;
     if (end->v > value) {
         pred->pumpState = LoadRelease;
         RecordPumpEvent(&pred->pump, LoadReleaseEvent, end->v, i);
@@ -233,10 +233,10 @@ void StepRelease(const PredBoundaryContext& c, WaveModel* pred, int32_t i, const
         // The load falls from fo by rampStiffness a foot of downward travel from the last
         // full-load displacement.
         const double k = c.rampStiffness;
-        *end = OnLinearRamp(c, rods, (rods.alpha * rods.z0 + c.fo + k * last[2]) / (rods.alpha + k));
+        *end = OnLinearRamp(c, rods, (rods.alpha * rods.z0 + c.fo + k * last[FullLoadSlot]) / (rods.alpha + k));
     }
-    last[3] = value;
-    if (last[2] > end->v) {
+    last[LoadReleaseSlot] = value;
+    if (last[FullLoadSlot] > end->v) {
         pred->pumpState = FullLoad;
     } else if (end->atNoLoad) {
         pred->pumpState = NoLoad;
@@ -247,8 +247,8 @@ void StepRelease(const PredBoundaryContext& c, WaveModel* pred, int32_t i, const
 void StepNoLoad(WaveModel* pred, int32_t i, const PumpRodEnd& rods, double value, PumpEnd* end) {
     double* last = pred->pump.stateLastPos;
     *end = {rods.z0, 0.0, false, true};
-    last[0] = value;
-    if (last[3] > end->v) {
+    last[NoLoadSlot] = value;
+    if (last[LoadReleaseSlot] > end->v) {
         pred->pumpState = LoadRelease;
         RecordPumpEvent(&pred->pump, LoadReleaseEvent, end->v, i);
     } else if (value >= end->v) {
@@ -260,7 +260,7 @@ void StepNoLoad(WaveModel* pred, int32_t i, const PumpRodEnd& rods, double value
 void StepUnset(WaveModel* pred, int32_t i, const PumpRodEnd& rods, double value, PumpEnd* end) {
     *end = {rods.z0, 0.0, false, true};
     pred->pumpState = NoLoad;
-    pred->pump.stateLastPos[0] = value;
+    pred->pump.stateLastPos[NoLoadSlot] = value;
     if (value >= rods.z0) {
         pred->pumpState = LoadPickup;
         RecordPumpEvent(&pred->pump, LoadPickupEvent, rods.z0, i);

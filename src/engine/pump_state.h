@@ -20,13 +20,22 @@ enum PumpEvent : int32_t {
 };
 constexpr int32_t kPumpEventCount = 4;
 
+// Which state's last pump displacement each entry of PumpSolveState::stateLastPos holds.
+enum PumpStateSlot : int32_t {
+    NoLoadSlot = 0,
+    LoadPickupSlot = 1,
+    FullLoadSlot = 2,
+    LoadReleaseSlot = 3,
+};
+constexpr int32_t kPumpStateSlotCount = 4;
+
 // What the pump end of a predictive solve leaves behind besides the card: where and at which
 // point each event last happened, and the state the pump end carries from step to step.
 struct PumpSolveState {
     double eventPos[kPumpEventCount] = {0, 0, 0, 0};   // ft, rod displacement at the event
     int32_t eventIndex[kPumpEventCount] = {0, 0, 0, 0};  // point (legacy solver: running step)
     // The pump displacement of the last step spent in no load, pickup, full load and release.
-    double stateLastPos[4] = {0, 0, 0, 0};
+    double stateLastPos[kPumpStateSlotCount] = {0, 0, 0, 0};
     int32_t legacyPumpState = 0;  // the legacy solver's pump state; its card's pumpState stays Unset
 };
 

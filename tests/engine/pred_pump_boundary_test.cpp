@@ -48,7 +48,7 @@ TEST(PredPumpBoundary, FullLoadHoldsFoUntilThePlungerTurnsDown) {
     b.next[b.M - 1] = 1.0;
     b.next[b.M - 2] = 1.0;
     b.obj->pred.pumpState = FullLoad;
-    b.obj->pred.pump.stateLastPos[1] = 10.0;
+    b.obj->pred.pump.stateLastPos[LoadPickupSlot] = 10.0;
     b.current[b.M] = 5.0;  // far below: the plunger moves up
     const double v = b.Step(3);
     EXPECT_NEAR(b.PumpLoad(v), b.obj->fo, 1e-9 * b.obj->fo);
@@ -62,7 +62,7 @@ TEST(PredPumpBoundary, FullLoadHoldsFoUntilThePlungerTurnsDown) {
 TEST(PredPumpBoundary, ReleaseFallsBackToFullLoadWithoutAnEvent) {
     BoundaryBench b;
     b.obj->pred.pumpState = LoadRelease;
-    b.obj->pred.pump.stateLastPos[2] = 1.0;  // last full-load displacement below the new one
+    b.obj->pred.pump.stateLastPos[FullLoadSlot] = 1.0;  // last full-load displacement below the new one
     b.obj->pred.pump.eventIndex[FullLoadEvent] = 55;
     b.Step(9);
     EXPECT_EQ(b.obj->pred.pumpState, FullLoad);
@@ -74,7 +74,7 @@ TEST(PredPumpBoundary, PickupLoadGrowsWithPlungerTravelOverTheTubingStretch) {
     const double fo = b.obj->fo;
     const double m = fo / (12.0 * b.obj->pred.tubings->Kt);  // ft
     b.obj->pred.pumpState = LoadPickup;
-    b.obj->pred.pump.stateLastPos[0] = 0.0;
+    b.obj->pred.pump.stateLastPos[NoLoadSlot] = 0.0;
     // Rods drawn up by half the stretch: the plunger follows part way and carries a share of fo.
     b.next[b.M - 1] = -0.5 * m;
     b.next[b.M - 2] = -0.5 * m;
@@ -96,8 +96,8 @@ TEST(PredPumpBoundary, RampsEndAtFoAndAtZeroWithinTheStep) {
         b.next[b.M - 1] = rods;
         b.next[b.M - 2] = rods;
         b.obj->pred.pumpState = pickup ? LoadPickup : LoadRelease;
-        b.obj->pred.pump.stateLastPos[0] = 0.0;
-        b.obj->pred.pump.stateLastPos[2] = 0.0;
+        b.obj->pred.pump.stateLastPos[NoLoadSlot] = 0.0;
+        b.obj->pred.pump.stateLastPos[FullLoadSlot] = 0.0;
         const double v = b.Step(12);
         EXPECT_NEAR(b.PumpLoad(v), pickup ? fo : 0.0, 1e-9 * fo) << pickup;
         EXPECT_EQ(b.obj->pred.pumpState, pickup ? FullLoad : NoLoad) << pickup;
