@@ -6,7 +6,7 @@
 #include "engine/fourier.h"
 #include "log/log.h"
 #include "model/tesk_obj.h"
-#include "model/wave_params.h"
+#include "model/well_inputs.h"
 
 namespace {
 

@@ -1,6 +1,5 @@
 #include "model/wave_params.h"
 
-#include <cmath>
 #include <cstring>
 
 #include "log/log.h"
@@ -112,35 +111,6 @@ void StoreSharedSetting(TeskObj* obj, uint8_t* stored, uint8_t value) {
 }
 
 }  // namespace
-
-double ClampFillage(double fillage) {
-    if (fillage < 0) return 0;
-    if (fillage > 1) return 1;
-    return fillage;
-}
-
-void RaiseCardFlags(WaveModel* card) {
-    card->cdtDirty = 1;
-    card->nodesDirty = 1;
-}
-
-bool SetCardSpm(WaveModel* card, double spm) {
-    card->spm = spm;
-    if (!(spm > 0) || !std::isfinite(spm)) {
-        LogMessage("Warning: %s pumping speed %f is not a positive number, period kept", card->name, spm);
-        return false;
-    }
-    RaiseCardFlags(card);
-    card->period = 60 / spm;
-    return true;
-}
-
-bool SetCardDamping(WaveModel* card, double up, double dn) {
-    card->dampUp = up;
-    card->dampDn = dn;
-    RaiseCardFlags(card);
-    return true;
-}
 
 WaveParams_t ReadWaveParams(TeskObj* obj) {
     WaveParams_t p;

@@ -13,12 +13,3 @@ bool ApplyWaveParams(TeskObj* obj, const WaveParams_t* params);
 WaveSettings_t ReadWaveSettings(TeskObj* obj);
 // Stores the settings, raising the flags that real changes call for; true.
 bool ApplyWaveSettings(TeskObj* obj, const WaveSettings_t* settings);
-// Marks the card's time step, damping constants and nodes for recomputing.
-void RaiseCardFlags(WaveModel* card);
-// Stores the speed; when it is > 0 also the period and the card's flags (true), else false.
-// The caller raises the object's flag.
-bool SetCardSpm(WaveModel* card, double spm);
-// Stores both damping factors and raises the card's flags; true. The caller raises the object's flag.
-bool SetCardDamping(WaveModel* card, double up, double dn);
-// A pump fillage within [0, 1]; NaN is kept as given.
-double ClampFillage(double fillage);

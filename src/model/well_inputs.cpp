@@ -1,5 +1,6 @@
 #include "model/well_inputs.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "common/bounded_text.h"
@@ -9,7 +10,6 @@
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
 #include "model/tubing_list.h"
-#include "model/wave_params.h"
 #include "pumpunit/pumping_unit.h"
 
 namespace {
@@ -59,6 +59,35 @@ CardGroup AllCards(TeskObj* obj) { return CardGroup{{&obj->meas, &obj->upsc, &ob
 CardGroup OneCard(WaveModel* card) { return CardGroup{{card, nullptr, nullptr}, 1}; }
 
 bool Differs(double a, double b) { return !(a == b); }
+
+double ClampFillage(double fillage) {
+    if (fillage < 0) return 0;
+    if (fillage > 1) return 1;
+    return fillage;
+}
+
+void RaiseCardFlags(WaveModel* card) {
+    card->cdtDirty = 1;
+    card->nodesDirty = 1;
+}
+
+bool SetCardSpm(WaveModel* card, double spm) {
+    card->spm = spm;
+    if (!(spm > 0) || !std::isfinite(spm)) {
+        LogMessage("Warning: %s pumping speed %f is not a positive number, period kept", card->name, spm);
+        return false;
+    }
+    RaiseCardFlags(card);
+    card->period = 60 / spm;
+    return true;
+}
+
+bool SetCardDamping(WaveModel* card, double up, double dn) {
+    card->dampUp = up;
+    card->dampDn = dn;
+    RaiseCardFlags(card);
+    return true;
+}
 
 void MarkCardDirty(TeskObj* obj, const WaveModel* card) {
     if (card == &obj->meas) obj->measDirty = 1;

@@ -36,6 +36,15 @@ bool Differs(double a, double b);
 // Raises the object's dirty flag of the card.
 void MarkCardDirty(TeskObj* obj, const WaveModel* card);
 void MarkCardsDirty(TeskObj* obj, const CardGroup& cards);
+// Marks the card's time step, damping constants and nodes for recomputing.
+void RaiseCardFlags(WaveModel* card);
+// Stores the speed; when it is > 0 also the period and the card's flags (true), else false.
+// The caller raises the object's flag.
+bool SetCardSpm(WaveModel* card, double spm);
+// Stores both damping factors and raises the card's flags; true. The caller raises the object's flag.
+bool SetCardDamping(WaveModel* card, double up, double dn);
+// A pump fillage within [0, 1]; NaN is kept as given.
+double ClampFillage(double fillage);
 
 // A plain value of the card (viscosity, pump, pressures, fluid level) that the solve reads as
 // it is. True when any card took it.

@@ -18,6 +18,7 @@
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
 #include "model/wave_params.h"
+#include "model/well_inputs.h"
 
 namespace {
 

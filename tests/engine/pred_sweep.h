@@ -19,6 +19,7 @@
 #include "model/tubing_list.h"
 #include "model/tesk_obj.h"
 #include "model/wave_params.h"
+#include "model/well_inputs.h"
 #include "pumpunit/pu_motion.h"
 #include "pumpunit/pumping_unit.h"
 

@@ -12,6 +12,7 @@
 #include "model/tesk_obj.h"
 #include "model/tubing_list.h"
 #include "model/wave_params.h"
+#include "model/well_inputs.h"
 
 // 2-7/8" tubing: 12 in/ft over E*A of 30e6 psi * 1.812 in2, as stretch per lb per ft.
 constexpr double kTubingStretch = 12.0 / (30.5e6 * 1.812);

@@ -18,6 +18,7 @@
 #include "model/tesk_obj.h"
 #include "engine/wave_model.h"
 #include "model/wave_params.h"
+#include "model/well_inputs.h"
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include "model/tesk_obj.h"
 #include "model/tubing_list.h"
 #include "model/wave_params.h"
+#include "model/well_inputs.h"
 
 namespace {
 
