@@ -27,6 +27,13 @@ std::string Utf16(const std::string& ascii, bool littleEndian) {
     return text;
 }
 
+// A file of the given name and bytes, and the one line its refusal logs.
+struct EdgeCase {
+    const char* name;
+    std::string bytes;
+    const char* line;
+};
+
 std::string WithNulAt(std::string text, size_t offset) {
     text[offset] = '\0';
     return text;
@@ -34,12 +41,7 @@ std::string WithNulAt(std::string text, size_t offset) {
 
 TEST(DesignFileEdges, BytesThatAreNotUtf8TextAreRefusedWhole) {
     const std::string json = ReadFileText(kSampleWell);
-    struct Case {
-        const char* name;
-        std::string bytes;
-        const char* line;
-    };
-    const Case cases[] = {
+    const EdgeCase cases[] = {
         {"edge.json", WithNulAt(json, 120), "Error: the design file holds a NUL byte at offset 120; it was not read"},
         {"edge.qrod", WithNulAt(kQrod, 3), "Error: the design file holds a NUL byte at offset 3; it was not read"},
         {"edge.rsx", std::string(kRodstar) + '\0' + "<junk/>",
@@ -52,7 +54,7 @@ TEST(DesignFileEdges, BytesThatAreNotUtf8TextAreRefusedWhole) {
          "Error: the design file is UTF-16 (it starts with the byte-order mark FF FE); only UTF-8 is read"},
     };
     TempFolder folder;
-    for (const Case& c : cases) {
+    for (const EdgeCase& c : cases) {
         SCOPED_TRACE(c.line);
         const std::string path = folder.Path(c.name);
         WriteFileText(path, c.bytes);
@@ -78,12 +80,7 @@ TEST(DesignFileEdges, Utf16TextIsRefusedForEveryFormat) {
 TEST(DesignFileEdges, TemplatesAreCheckedAsDesignFilesAre) {
     TempFolder folder;
     const std::string out = folder.Path("out.rsx");
-    struct Case {
-        const char* name;
-        std::string bytes;
-        const char* line;
-    };
-    const Case cases[] = {
+    const EdgeCase cases[] = {
         {"nul.rsx", WithNulAt(kRodstar, 40), "Error: the design template holds a NUL byte at offset 40; it was not read"},
         {"wide.rsx", Utf16(kRodstar, true),
          "Error: the design template is UTF-16 (it starts with the byte-order mark FF FE); only UTF-8 is read"},
@@ -92,7 +89,7 @@ TEST(DesignFileEdges, TemplatesAreCheckedAsDesignFilesAre) {
         {"missing.rsx", "", "Couldn't load custom rodstar file template: File was not found"},
         {"empty.rsx", "", "Couldn't load custom rodstar file template: No document element found"},
     };
-    for (const Case& c : cases) {
+    for (const EdgeCase& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = folder.Path(c.name);
         if (std::string(c.name) != "missing.rsx") WriteFileText(path, c.bytes);

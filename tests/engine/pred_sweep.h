@@ -14,6 +14,7 @@
 
 #include "engine/fourier.h"
 #include "engine/pred_solver.h"
+#include "pred_test_well.h"
 #include "model/run_design.h"
 #include "model/taper_list.h"
 #include "model/tubing_list.h"
@@ -134,15 +135,7 @@ inline std::unique_ptr<TeskObj> MakeWell(const Well& well, const Drive& drive, d
         SetCardTapers(pred, tapers.data(), static_cast<int32_t>(tapers.size()), 1.0);
     }
     if (well.tubing) {
-        TubingBase_t tubing{};
-        tubing.L = well.depth;
-        tubing.ID = 2.441;
-        tubing.OD = 2.875;
-        tubing.E = 12.0 / (30.5e6 * 1.812);  // 2-7/8 in tubing
-        SetCardTubings(pred, &tubing, 1);
-        pred->tubings->pumpDepth = well.depth;
-        pred->tubings->anchorDepth = well.anchorDepth;
-        UpdateTubingTotals(pred->tubings);
+        SetPumpTubing(pred, well.depth, well.anchorDepth);
     }
     TaperBase_t taper{};
     std::strncpy(taper.id, "model", sizeof taper.id);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/fourier.h"
-#include "engine/test_well.h"
+#include "test_well.h"
 #include "model/run_design.h"
 #include "model/taper_list.h"
 #include "model/tesk_obj.h"
@@ -31,21 +31,26 @@ struct PredWellInputs {
     std::vector<TaperBase_t> tapers;  // empty: ThreeTaperString(depth)
 };
 
+// 2-7/8 in tubing from the surface down to the pump, anchored at `anchorDepth`.
+inline void SetPumpTubing(WaveModel* pred, double pumpDepth, double anchorDepth) {
+    TubingBase_t tubing{};
+    tubing.L = pumpDepth;
+    tubing.ID = 2.441;
+    tubing.OD = 2.875;
+    tubing.E = kTubingStretch;
+    SetCardTubings(pred, &tubing, 1);
+    pred->tubings->pumpDepth = pumpDepth;
+    pred->tubings->anchorDepth = anchorDepth;
+    UpdateTubingTotals(pred->tubings);
+}
+
 inline std::unique_ptr<TeskObj> MakePredWell(const PredWellInputs& inputs) {
     auto obj = std::make_unique<TeskObj>();
     WaveModel* pred = &obj->pred;
     const std::vector<TaperBase_t> tapers = inputs.tapers.empty() ? ThreeTaperString(inputs.depth) : inputs.tapers;
     SetCardTapers(pred, tapers.data(), static_cast<int32_t>(tapers.size()), 1.0);
     if (inputs.tubing) {
-        TubingBase_t tubing{};
-        tubing.L = inputs.depth;
-        tubing.ID = 2.441;
-        tubing.OD = 2.875;
-        tubing.E = kTubingStretch;
-        SetCardTubings(pred, &tubing, 1);
-        pred->tubings->pumpDepth = inputs.depth;
-        pred->tubings->anchorDepth = inputs.anchorDepth;
-        UpdateTubingTotals(pred->tubings);
+        SetPumpTubing(pred, inputs.depth, inputs.anchorDepth);
     }
     SetCardSpm(pred, inputs.spm);
     SetCardDamping(pred, inputs.damping, inputs.damping);
